@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Configures and builds the project in the given folder: build.sh <folder> [cmake options...]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+folder=$1
+shift
+cmake -S "$root" -B "$root/$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$root/$folder.configure.log" \
+    || { cat "$root/$folder.configure.log"; exit 1; }
+cmake --build "$root/$folder" -j"$(nproc)"
