@@ -116,7 +116,9 @@ void tst_KVNetMessagePool::staticPool_withoutGrowth_refusesWhenEmpty()
     {
         pool.ReturnKVNetMessage(message);
     }
-    QVERIFY(pool.GetKVNetMessage() != nullptr); // usable again once messages come back
+    cKVNetMessage* again = pool.GetKVNetMessage(); // usable again once messages come back
+    QVERIFY(again != nullptr);
+    pool.ReturnKVNetMessage(again);
 }
 
 void tst_KVNetMessagePool::dynamicPool_tracksAndCapsBytesOut()
