@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+#include <array>
+#include <cstdint>
+
+// The device's side of the serial protocol without the line: the state that filter, control-strip
+// and delay records set, and the payloads of its replies. Filter ids are (slot << 8) | channel;
+// channels 0-5 hold 4, 4, 6, 6, 8 and 8 records, which make the 36-record table in channel order.
+class cSimulatedDeviceModel
+{
+public:
+    static constexpr int FILTER_RECORDS = 36;
+    static constexpr int CONTROL_STRIPS = 8;
+    static constexpr int DELAY_CHANNELS = 6;
+    static constexpr int METERS = 8;
+
+    struct sFilterRecord
+    {
+        std::uint16_t mFrequencyCode = 0;
+        std::uint16_t mWidthCode = 0;
+        std::uint16_t mGainCode = 0;
+        std::uint16_t mFilterType = 0;
+        std::uint16_t mBandOption = 0;
+        std::uint16_t mBypass = 0;
+        QByteArray mCoefficients; // as last received
+
+        bool operator==(const sFilterRecord& other) const;
+    };
+
+    struct sControlStrip
+    {
+        std::uint32_t mLinearGain = 0;
+        std::uint16_t mGainCode = 0;
+        std::uint16_t mPolarity = 0;
+        std::uint16_t mMute = 0;
+
+        bool operator==(const sControlStrip& other) const;
+    };
+
+    // Table index of a filter id, -1 when the device has no such filter.
+    static int FilterIndex(std::uint32_t filterId);
+    static std::uint32_t FilterId(int channel, int slot);
+
+    // Applies a record's payload; false (state unchanged) when it is malformed or addresses
+    // nothing on the device.
+    bool ApplyFilter(const QByteArray& payload);
+    bool ApplyControlStrip(const QByteArray& payload);
+    bool ApplyDelay(const QByteArray& payload);
+
+    // Reply payloads.
+    QByteArray VersionPayload() const;
+    QByteArray MeterPayload() const;
+    QByteArray ControlStripsPayload() const;
+    QByteArray DelaysPayload() const;
+    QByteArray FilterRecordPayload(int index) const;
+
+    std::array<sFilterRecord, FILTER_RECORDS> mFilters{};
+    std::array<sControlStrip, CONTROL_STRIPS> mStrips{};
+    std::array<std::uint32_t, DELAY_CHANNELS> mDelays{};
+    std::array<std::uint32_t, METERS> mMeters{};
+    std::uint8_t mVersionMajor = 1;
+    std::uint8_t mVersionMinor = 2;
+    std::uint8_t mCommand1Byte = 1;
+};
