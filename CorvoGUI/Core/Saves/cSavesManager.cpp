@@ -1,0 +1,412 @@
+#include "CorvoGUI/Core/Saves/cSavesManager.h"
+
+#include "CorvoGUI/Core/Persistence/DataFolders.h"
+#include "CorvoGUI/Core/Saves/cSavesFileCipher.h"
+#include "CorvoGUI/Core/Units/cSaveObject.h"
+#include "KVNet/Core/KVNetSystem.h"
+#include "KVNet/QT/Trace/KVNetReports.h"
+
+#include <QByteArray>
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QMutexLocker>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+
+namespace
+{
+
+void SetUpStream(QDataStream& stream)
+{
+    stream.setVersion(cSavesManager::STREAM_VERSION);
+    stream.setByteOrder(QDataStream::BigEndian);
+}
+
+// The error of the first file that is not open.
+QString FirstError(std::initializer_list<const QFileDevice*> files)
+{
+    for (const QFileDevice* file : files)
+    {
+        if (!file->isOpen())
+        {
+            return file->errorString();
+        }
+    }
+    return QString();
+}
+
+// Copies the whole of `from` (from its start) into `to`.
+bool CopyFile(QFile& from, QSaveFile& to)
+{
+    if (!from.seek(0))
+    {
+        KV_REPORT_ERROR("Couldn't reset read position on temporary file");
+        return false;
+    }
+    const QByteArray bytes = from.readAll();
+    if (bytes.size() != from.size())
+    {
+        KV_REPORT_ERROR("Read error: only read %d bytes", int(bytes.size()));
+        return false;
+    }
+    if (to.write(bytes) != bytes.size())
+    {
+        KV_REPORT_ERROR("Failed to write save file %s: %s", qPrintable(to.fileName()),
+                        qPrintable(to.errorString()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+cSavesManager::cSavesManager()
+    : cNetObject(NAME, NUMBER_OF_PARAMETERS, false, false)
+    , mTargetPath(GetSaveFilePath())
+    , mSourcePath(GetSaveFilePath())
+{
+    if (!QDir().mkpath(GetSaveDataPath()))
+    {
+        KV_REPORT_ERROR("Could not create the SaveData folder %s", qPrintable(GetSaveDataPath()));
+    }
+    if (!cSavesFileCipher::KeyCipher())
+    {
+        KV_REPORT_ERROR("Could not key the saves-file cipher");
+    }
+}
+
+cSavesManager::~cSavesManager()
+{
+    Unregister();
+    QMutexLocker lock(&mMutex);
+    for (cSaveObject* object : mSaveObjects)
+    {
+        object->ForgetRegistry();
+    }
+    mSaveObjects.clear();
+}
+
+void cSavesManager::RegisterSaveObject(cSaveObject* object)
+{
+    if (object == nullptr)
+    {
+        return;
+    }
+    QMutexLocker lock(&mMutex);
+    if (std::find(mSaveObjects.begin(), mSaveObjects.end(), object) == mSaveObjects.end())
+    {
+        mSaveObjects.push_back(object);
+    }
+}
+
+void cSavesManager::UnregisterSaveObject(cSaveObject* object)
+{
+    QMutexLocker lock(&mMutex);
+    mSaveObjects.erase(std::remove(mSaveObjects.begin(), mSaveObjects.end(), object), mSaveObjects.end());
+}
+
+void cSavesManager::EntrypointMessage(cKVNetMessage& message)
+{
+    switch (message.mMethod)
+    {
+    case P_SAVE:
+    case P_RECALL:
+    {
+        const bool save = message.mMethod == P_SAVE;
+        if (message.mConnectionId != KV_NET_LOCAL_CONNECTION)
+        {
+            KV_REPORT_ERROR("%s request from connection %d refused: only the local system may name a file",
+                            save ? "Save" : "Recall", int(message.mConnectionId));
+            return;
+        }
+        QString path;
+        if (!RequestPath(message, path))
+        {
+            ReportResult(message.mMethod, false);
+            return;
+        }
+        if (save)
+        {
+            StartSave(path);
+        }
+        else
+        {
+            StartRecall(path);
+        }
+        return;
+    }
+    case P_SYNC:
+        SyncAll();
+        return;
+    default:
+        cNetObject::EntrypointMessage(message);
+        return;
+    }
+}
+
+void cSavesManager::UpdateNewObject(UWORD connectionId, KV_NET_DATA_SCALE handle,
+                                    KV_NET_DATA_SCALE destinationMethod, KV_NET_DATA_SCALE sourceMethod)
+{
+    // The flags change only on this (the syscall) thread, so they are read without the mutex, which a
+    // sync-up during an operation would otherwise wait for.
+    UBYTE answer = 0;
+    switch (sourceMethod)
+    {
+    case P_SAVE:
+        answer = mLastSetupSucceeded ? 1 : 0;
+        break;
+    case P_RECALL:
+        answer = mLastSetupSucceeded && mLastRecallValid ? 1 : 0;
+        break;
+    case P_SYNC:
+        answer = 0;
+        break;
+    default:
+        cNetObject::UpdateNewObject(connectionId, handle, destinationMethod, sourceMethod);
+        return;
+    }
+    mControlMessage.mConnectionId = connectionId;
+    mControlMessage.mDestination = handle;
+    mControlMessage.mSource = mHandle;
+    mControlMessage.mMethod = destinationMethod;
+    mControlMessage.SetLength(sizeof(UBYTE));
+    mControlMessage.SetUBYTE(answer, 0);
+    PostMessage(mControlMessage);
+}
+
+bool cSavesManager::StartSave(const QString& path)
+{
+    bool result = false;
+    {
+        QMutexLocker lock(&mMutex);
+        result = Save(path);
+    }
+    ReportResult(P_SAVE, result);
+    return result;
+}
+
+bool cSavesManager::StartRecall(const QString& path)
+{
+    bool result = false;
+    {
+        QMutexLocker lock(&mMutex);
+        result = Recall(path);
+    }
+    ReportResult(P_RECALL, result);
+    return result;
+}
+
+void cSavesManager::SyncAll()
+{
+    {
+        QMutexLocker lock(&mMutex);
+        for (cSaveObject* object : mSaveObjects)
+        {
+            if (object->SyncData() == SYNC_SKIPPED)
+            {
+                KV_REPORT_NOTIFICATION("Sync skipped, no device data yet (%s)", object->GetSaveName());
+            }
+        }
+    }
+    ReportResult(P_SYNC, true);
+}
+
+void cSavesManager::ReportResult(KV_NET_DATA_SCALE id, bool ok)
+{
+    cKVNetMessage message(sizeof(UBYTE));
+    message.mConnectionId = KV_NET_NO_CONNECTION;
+    message.mDestination = KV_NET_NO_HANDLE;
+    message.mSource = mHandle;
+    message.mMethod = id;
+    message.SetUBYTE(ok ? 1 : 0, 0);
+    SendToInformList(message);
+}
+
+QString cSavesManager::GetTargetPath() const
+{
+    QMutexLocker lock(&mMutex);
+    return mTargetPath;
+}
+
+QString cSavesManager::GetSourcePath() const
+{
+    QMutexLocker lock(&mMutex);
+    return mSourcePath;
+}
+
+bool cSavesManager::LastSetupSucceeded() const
+{
+    QMutexLocker lock(&mMutex);
+    return mLastSetupSucceeded;
+}
+
+bool cSavesManager::LastRecallValid() const
+{
+    QMutexLocker lock(&mMutex);
+    return mLastRecallValid;
+}
+
+int cSavesManager::GetNumberOfSaveObjects() const
+{
+    QMutexLocker lock(&mMutex);
+    return int(mSaveObjects.size());
+}
+
+// The plain stream goes to a temporary file and is enciphered into a second one; the target is
+// replaced by that only once both are whole (QSaveFile writes beside the target and renames).
+bool cSavesManager::Save(const QString& path)
+{
+    if (!path.isEmpty())
+    {
+        mTargetPath = path;
+    }
+    QTemporaryFile plain;
+    QTemporaryFile enciphered;
+    QSaveFile target(mTargetPath);
+    mLastSetupSucceeded = plain.open() && enciphered.open() && target.open(QIODevice::WriteOnly);
+    if (!mLastSetupSucceeded)
+    {
+        KV_REPORT_ERROR("Failed to open Save Stream!");
+        KV_REPORT_ERROR("%s: %s", qPrintable(mTargetPath),
+                        qPrintable(FirstError({&plain, &enciphered, &target})));
+        return false;
+    }
+
+    QDataStream stream(&plain);
+    SetUpStream(stream);
+    const bool written = WriteSaveStream(stream);
+    stream.setDevice(nullptr);
+    if (!written || !plain.flush())
+    {
+        KV_REPORT_ERROR("Failed to write Save Stream! %s", qPrintable(plain.errorString()));
+        return false;
+    }
+    if (!plain.seek(0))
+    {
+        KV_REPORT_ERROR("Couldn't reset read position on temporary file");
+        return false;
+    }
+    if (!cSavesFileCipher::CipherData(plain, enciphered, true))
+    {
+        KV_REPORT_ERROR("Encryption failed");
+        return false;
+    }
+    if (!CopyFile(enciphered, target))
+    {
+        return false;
+    }
+    if (!target.commit())
+    {
+        KV_REPORT_ERROR("Failed to write save file %s: %s", qPrintable(mTargetPath),
+                        qPrintable(target.errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool cSavesManager::Recall(const QString& path)
+{
+    if (!path.isEmpty())
+    {
+        mSourcePath = path;
+    }
+    QFile source(mSourcePath);
+    QTemporaryFile plain;
+    mLastSetupSucceeded = source.open(QIODevice::ReadOnly) && plain.open();
+    if (!mLastSetupSucceeded)
+    {
+        KV_REPORT_ERROR("Failed to open Save Stream!");
+        KV_REPORT_ERROR("%s: %s", qPrintable(mSourcePath), qPrintable(FirstError({&source, &plain})));
+        return false;
+    }
+
+    mLastRecallValid = false;
+    const bool deciphered = cSavesFileCipher::CipherData(source, plain, false);
+    source.close();
+    if (!deciphered)
+    {
+        KV_REPORT_ERROR("Decryption failed");
+        return false;
+    }
+    if (!plain.seek(0))
+    {
+        KV_REPORT_ERROR("Couldn't reset read position on temporary file");
+        return false;
+    }
+    QDataStream stream(&plain);
+    SetUpStream(stream);
+    mLastRecallValid = InvokeRecall(stream);
+    return mLastRecallValid;
+}
+
+bool cSavesManager::WriteSaveStream(QDataStream& stream)
+{
+    stream << FILE_MAGIC << FILE_VERSION;
+    for (cSaveObject* object : mSaveObjects)
+    {
+        if (stream.status() != QDataStream::Ok)
+        {
+            return false;
+        }
+        object->SaveData(&stream);
+    }
+    stream << FILE_TRAILER;
+    return stream.status() == QDataStream::Ok;
+}
+
+bool cSavesManager::InvokeRecall(QDataStream& stream)
+{
+    qint16 magic = 0;
+    qint8 version = 0;
+    stream >> magic >> version;
+    if (stream.status() != QDataStream::Ok || magic != FILE_MAGIC || version != FILE_VERSION)
+    {
+        KV_REPORT_ERROR("Save file error: incompatible file");
+        return false;
+    }
+    for (cSaveObject* object : mSaveObjects)
+    {
+        const bool recalled = object->RecallData(&stream);
+        if (!recalled || stream.status() != QDataStream::Ok)
+        {
+            KV_REPORT_ERROR("Save file error: potential corruption");
+            KV_REPORT_ERROR("The record of %s could not be read; the recall stopped there",
+                            object->GetSaveName());
+            return false;
+        }
+    }
+    qint16 trailer = 0;
+    stream >> trailer;
+    if (stream.status() != QDataStream::Ok || trailer != FILE_TRAILER)
+    {
+        KV_REPORT_ERROR("Save file error: potential corruption");
+        return false;
+    }
+    return true;
+}
+
+bool cSavesManager::RequestPath(const cKVNetMessage& message, QString& path) const
+{
+    const UWORD length = message.GetLength();
+    if (length == 0)
+    {
+        path.clear();
+        return true;
+    }
+    const UBYTE* data = message.Data();
+    const void* end = std::memchr(data, 0, length);
+    if (end == nullptr)
+    {
+        KV_REPORT_ERROR("Path of request 0x%X has no terminator within its %d bytes",
+                        unsigned(message.mMethod), int(length));
+        return false;
+    }
+    const int size = int(static_cast<const UBYTE*>(end) - data);
+    path = QFile::decodeName(QByteArray(reinterpret_cast<const char*>(data), size));
+    return true;
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "CorvoGUI/Core/Units/cSaveObjectRegistry.h"
+#include "KVNet/Core/KVNetMethods.h"
+#include "KVNet/Core/cNetObject.h"
+
+#include <QMutex>
+#include <QString>
+#include <QtGlobal>
+
+#include <vector>
+
+class QDataStream;
+class cSaveObject;
+
+// Saves the whole device model to an enciphered saves file, recalls it, and syncs the model from
+// the device, driving the registered save objects in registration (construction) order.
+//
+// Parameters (requests arrive as messages; each answer goes to the parameter's inform list as one
+// UBYTE, 1 for success):
+//   4096 save:   NUL-terminated file path (empty: the last target, first the default "Save.cfg")
+//   4097 recall: NUL-terminated file path (empty: the last source)
+//   4098 sync:   no payload; always answered 1
+// Save and recall requests are accepted only from the local system (connection 0): a request
+// from a framework connection is reported and refused, with no answer. A path without its NUL
+// inside the payload is reported and answered 0.
+//
+// Saves file: the plain stream (QDataStream version 19, big-endian) of qint16 magic 0x885B,
+// qint8 version 3, every object's record, qint16 trailer 0xC2BA, enciphered (cSavesFileCipher).
+//
+// A save writes beside the target and replaces it only when the whole stream was written and
+// enciphered: a failed save (reported) leaves the old file as it was. A recall of a file that is
+// not a saves file of this version, or that does not decipher, changes nothing; a recall stops at
+// the first record that cannot be read whole ("Save file error: potential corruption"), keeping
+// the records read before it. Its answer is 1 only when the whole file was read and valid.
+//
+// Threads: constructed and destroyed on the GUI thread. Requests run on the syscall thread
+// (message delivery, under the registry lock); the mutex serialises save, recall, sync and the
+// registration of save objects. A save object's operation must not register or unregister a save
+// object.
+class cSavesManager : public cNetObject, public cSaveObjectRegistry
+{
+public:
+    static constexpr const char* NAME = "Saves Manager NetObject";
+    static constexpr KV_NET_DATA_SCALE NUMBER_OF_PARAMETERS = 3;
+    static constexpr KV_NET_DATA_SCALE P_SAVE = PARAMETER_BASE;
+    static constexpr KV_NET_DATA_SCALE P_RECALL = PARAMETER_BASE + 1;
+    static constexpr KV_NET_DATA_SCALE P_SYNC = PARAMETER_BASE + 2;
+
+    static constexpr qint16 FILE_MAGIC = qint16(0x885B);
+    static constexpr qint8 FILE_VERSION = 3;
+    static constexpr qint16 FILE_TRAILER = qint16(0xC2BA);
+    static constexpr int STREAM_VERSION = 19;
+
+    // Registers "Saves Manager NetObject", creates the SaveData folder when missing and keys the
+    // cipher. Target and source start on the default saves file.
+    cSavesManager();
+    // Unregisters; save objects still registered forget this manager.
+    ~cSavesManager() override;
+
+    // cSaveObjectRegistry: GUI thread (object construction and destruction).
+    void RegisterSaveObject(cSaveObject* object) override;
+    void UnregisterSaveObject(cSaveObject* object) override;
+
+    // 4096 save, 4097 recall, 4098 sync; every other method goes to cNetObject.
+    void EntrypointMessage(cKVNetMessage& message) override;
+    // 4096: last setup succeeded; 4097: last setup succeeded and last recall valid; 4098: 0.
+    void UpdateNewObject(UWORD connectionId, KV_NET_DATA_SCALE handle, KV_NET_DATA_SCALE destinationMethod,
+                         KV_NET_DATA_SCALE sourceMethod) override;
+
+    // Save to path (empty: the current target) and answer 4096. True when the file was written.
+    bool StartSave(const QString& path);
+    // Recall from path (empty: the current source) and answer 4097. True when the whole file was
+    // read and valid.
+    bool StartRecall(const QString& path);
+    // Every object's SyncData, then the answer 1 on 4098. Objects without device data are skipped
+    // (reported as a notification).
+    void SyncAll();
+    // Sends one UBYTE (ok) as parameter id to its inform list.
+    void ReportResult(KV_NET_DATA_SCALE id, bool ok);
+
+    QString GetTargetPath() const;
+    QString GetSourcePath() const;
+    bool LastSetupSucceeded() const;
+    bool LastRecallValid() const;
+    int GetNumberOfSaveObjects() const;
+
+private:
+    bool Save(const QString& path);
+    bool Recall(const QString& path);
+    bool WriteSaveStream(QDataStream& stream);
+    bool InvokeRecall(QDataStream& stream);
+    // The request's path, decoded as file names are encoded; false (reported) when the payload
+    // holds no NUL.
+    bool RequestPath(const cKVNetMessage& message, QString& path) const;
+
+    QString mTargetPath;
+    QString mSourcePath;
+    std::vector<cSaveObject*> mSaveObjects;
+    mutable QMutex mMutex;
+    bool mLastSetupSucceeded = true;
+    bool mLastRecallValid = true;
+};

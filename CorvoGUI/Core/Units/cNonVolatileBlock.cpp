@@ -1,0 +1,61 @@
+#include "CorvoGUI/Core/Units/cNonVolatileBlock.h"
+
+#include "Common/Qt/cNonVolatileStorageManager.h"
+#include "KVNet/QT/Trace/KVNetReports.h"
+
+#include <cstring>
+#include <new>
+
+cNonVolatileBlock::cNonVolatileBlock(cNonVolatileStorageManager* storage, size_t fieldSize, UWORD startMarker,
+                                     UWORD endMarker)
+    : mFieldSize(fieldSize)
+    , mStartMarker(startMarker)
+    , mEndMarker(endMarker)
+{
+    if (storage != nullptr)
+    {
+        mBlock = static_cast<UBYTE*>(storage->AllocateBBSRAM(GetBlockSize()));
+    }
+    if (mBlock == nullptr)
+    {
+        KV_REPORT_ERROR("No non-volatile storage for block 0x%04X: its settings are not kept",
+                        unsigned(startMarker));
+        mOwnMemory.reset(new (std::nothrow) UBYTE[GetBlockSize()]());
+        mBlock = mOwnMemory.get();
+        return;
+    }
+    mValidMarkers = storage->CheckMarkers(StartMarker(), mStartMarker, EndMarker(), mEndMarker);
+}
+
+cNonVolatileBlock::~cNonVolatileBlock() = default;
+
+void cNonVolatileBlock::WriteMarkers()
+{
+    if (mBlock == nullptr)
+    {
+        return;
+    }
+    nNonVolatile::Store<UWORD>(StartMarker(), mStartMarker);
+    nNonVolatile::Store<UWORD>(EndMarker(), mEndMarker);
+}
+
+UBYTE* cNonVolatileBlock::FieldAddress(size_t offset, size_t size)
+{
+    return const_cast<UBYTE*>(static_cast<const cNonVolatileBlock*>(this)->FieldAddress(offset, size));
+}
+
+const UBYTE* cNonVolatileBlock::FieldAddress(size_t offset, size_t size) const
+{
+    if (mBlock == nullptr)
+    {
+        KV_REPORT_ERROR("Block 0x%04X has no memory", unsigned(mStartMarker));
+        return nullptr;
+    }
+    if (offset > mFieldSize || size > mFieldSize - offset)
+    {
+        KV_REPORT_ERROR("Field out of range in block 0x%04X: offset %zu, size %zu, fields %zu",
+                        unsigned(mStartMarker), offset, size, mFieldSize);
+        return nullptr;
+    }
+    return mBlock + MARKER_SIZE + offset;
+}

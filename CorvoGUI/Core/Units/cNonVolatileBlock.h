@@ -1,0 +1,101 @@
+#pragma once
+
+#include "Common/Qt/NonVolatileAccess.h"
+#include "KVNet/Core/KVNetTypes.h"
+
+#include <cstddef>
+#include <memory>
+
+class cNonVolatileStorageManager;
+
+// Offsets of a block's fields, laid out one after the other in the order they are added (packed,
+// as the non-volatile RAM file stores them). Offsets count from the first field, after the start
+// marker.
+class cNonVolatileLayout
+{
+public:
+    // Offset of the next `count` fields of type T.
+    template <typename T>
+    size_t Add(size_t count = 1)
+    {
+        const size_t offset = mSize;
+        mSize += sizeof(T) * count;
+        return offset;
+    }
+    size_t GetSize() const { return mSize; }
+
+private:
+    size_t mSize = 0;
+};
+
+// One unit's block in the non-volatile RAM file: a u16 start marker, the unit's fields and a u16
+// end marker, packed and in the machine's byte order. The block is taken at construction, so the
+// construction order of the units is the file's layout.
+//
+// When the markers are not the unit's, the fields are zeroed and HasValidMarkers() is false: the
+// unit then writes its defaults and calls WriteMarkers(). Without a storage manager, or when it
+// gives no memory, the block lives in memory of its own (reported): the unit works with its
+// defaults and nothing is kept.
+//
+// Field access is bounded: a load or store that does not fit in the fields is reported; a load
+// then gives a zero value and a store writes nothing.
+//
+// Threads: constructed on the GUI thread; then used by one thread at a time (the unit's syscall
+// thread work), with no lock.
+class cNonVolatileBlock
+{
+public:
+    static constexpr size_t MARKER_SIZE = sizeof(UWORD);
+
+    cNonVolatileBlock(cNonVolatileStorageManager* storage, size_t fieldSize, UWORD startMarker,
+                      UWORD endMarker);
+    ~cNonVolatileBlock();
+    cNonVolatileBlock(const cNonVolatileBlock&) = delete;
+    cNonVolatileBlock& operator=(const cNonVolatileBlock&) = delete;
+
+    // True when both markers were the unit's at construction, so the fields hold its last state.
+    bool HasValidMarkers() const { return mValidMarkers; }
+    // Writes both markers (after the unit has written its defaults).
+    void WriteMarkers();
+
+    template <typename T>
+    T Load(size_t offset) const
+    {
+        const UBYTE* field = FieldAddress(offset, sizeof(T));
+        return field != nullptr ? nNonVolatile::Load<T>(field) : T{};
+    }
+    template <typename T>
+    bool Store(size_t offset, T value)
+    {
+        UBYTE* field = FieldAddress(offset, sizeof(T));
+        if (field == nullptr)
+        {
+            return false;
+        }
+        nNonVolatile::Store<T>(field, value);
+        return true;
+    }
+
+    // Address of `size` bytes at `offset` within the fields, or null (reported) when they do not fit.
+    UBYTE* FieldAddress(size_t offset, size_t size);
+    const UBYTE* FieldAddress(size_t offset, size_t size) const;
+
+    size_t GetFieldSize() const { return mFieldSize; }
+    // Start marker, fields, end marker.
+    size_t GetBlockSize() const { return mFieldSize + 2 * MARKER_SIZE; }
+    // Address of the start marker.
+    const UBYTE* GetBlockAddress() const { return mBlock; }
+    // True when the block is in the storage manager's memory rather than memory of its own.
+    bool IsInStorage() const { return mBlock != nullptr && mOwnMemory == nullptr; }
+
+private:
+    UBYTE* StartMarker() const { return mBlock; }
+    UBYTE* EndMarker() const { return mBlock + MARKER_SIZE + mFieldSize; }
+
+    size_t mFieldSize;
+    UWORD mStartMarker;
+    UWORD mEndMarker;
+    UBYTE* mBlock = nullptr;
+    std::unique_ptr<UBYTE[]> mOwnMemory;
+    bool mValidMarkers = false;
+};

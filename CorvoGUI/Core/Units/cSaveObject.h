@@ -1,0 +1,59 @@
+#pragma once
+
+class QDataStream;
+class cSaveObjectRegistry;
+
+// Outcome of a sync from the device.
+enum eSyncResult
+{
+    // The object took the device's values.
+    SYNC_DONE,
+    // The device's data for this object has not arrived yet; the object kept its values.
+    SYNC_SKIPPED,
+};
+
+// The save interface of everything that goes into a saves file (every unit and the parametric
+// EQ gang). An object registers with the saves manager at construction, so the records of a
+// saves file follow the construction order, and leaves it at destruction. A class is its net
+// object base first and cSaveObject second.
+//
+// Threads: constructed and destroyed on the GUI thread; SaveData, RecallData and SyncData run on
+// the syscall thread, one at a time (the saves manager's mutex). An object must not be destroyed
+// while one of its operations may run (the units are destroyed only after the syscall thread
+// has stopped).
+class cSaveObject
+{
+public:
+    static constexpr int MAX_NAME_LENGTH = 63;
+
+    // Copies the name (cut to 63 characters; null gives "") and registers with the registry
+    // when one is given.
+    cSaveObject(const char* name, cSaveObjectRegistry* registry);
+    // Leaves the registry it is still registered with.
+    virtual ~cSaveObject();
+    cSaveObject(const cSaveObject&) = delete;
+    cSaveObject& operator=(const cSaveObject&) = delete;
+
+    // Writes the object's record into the stream. The default writes nothing and reports
+    // "SaveData not implemented! (<name>)".
+    virtual void SaveData(QDataStream* stream);
+    // Reads the object's whole record from the stream, and only when every field was read
+    // (stream status Ok) applies it: stores and publishes what changed and queues what the
+    // device needs. Returns false, having changed nothing, when the record could not be read
+    // whole. The default reads nothing, reports "RecallData not implemented! (<name>)" and
+    // returns true.
+    virtual bool RecallData(QDataStream* stream);
+    // Takes the device's values for this object, publishing what changed. Returns SYNC_SKIPPED,
+    // changing nothing, while the device's data for it has not arrived. The default reports
+    // "SyncData not implemented! (<name>)" and returns SYNC_SKIPPED.
+    virtual eSyncResult SyncData();
+
+    const char* GetSaveName() const { return mSaveName; }
+    cSaveObjectRegistry* GetRegistry() const { return mRegistry; }
+    // Called by a registry that goes away before the object: the object no longer leaves it.
+    void ForgetRegistry() { mRegistry = nullptr; }
+
+private:
+    char mSaveName[MAX_NAME_LENGTH + 1];
+    cSaveObjectRegistry* mRegistry;
+};
