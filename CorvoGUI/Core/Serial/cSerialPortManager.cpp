@@ -239,7 +239,9 @@ QSerialPort::SerialPortError cSerialPortManager::GetPortError() const
 
 bool cSerialPortManager::IsDeviceLostError(QSerialPort::SerialPortError error)
 {
-    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+    // A read error alone is no loss: a read that finds nothing after a spurious readiness notice
+    // reports one. A vanished device shows as a resource (EIO) or device-not-found (ENODEV) error.
+    return error == QSerialPort::ResourceError || error == QSerialPort::DeviceNotFoundError ||
            error == QSerialPort::WriteError;
 }
 
