@@ -1,0 +1,316 @@
+#include "CorvoGUI/Core/Units/cControlStripUnit.h"
+
+#include "AES-Standards/KVConversions.h"
+#include "CorvoGUI/Core/Units/cControlStripDriver.h"
+#include "KVNet/Core/KVControlPayload.h"
+#include "KVNet/QT/Trace/KVNetReports.h"
+
+#include <QDataStream>
+
+namespace
+{
+
+// The block's fields after the start marker: u8 mute, u8 polarity, s16 gain.
+struct sStripLayout
+{
+    size_t mMute;
+    size_t mPolarity;
+    size_t mGain;
+    size_t mSize;
+};
+
+sStripLayout MakeStripLayout()
+{
+    cNonVolatileLayout layout;
+    sStripLayout fields;
+    fields.mMute = layout.Add<UBYTE>();
+    fields.mPolarity = layout.Add<UBYTE>();
+    fields.mGain = layout.Add<SWORD>();
+    fields.mSize = layout.GetSize();
+    return fields;
+}
+
+const sStripLayout kFields = MakeStripLayout();
+
+} // namespace
+
+cControlStripUnit::cControlStripUnit(const char* name, cNonVolatileStorageManager* storage,
+                                     cSaveObjectRegistry* saves, cControlStripDriver* driver,
+                                     bool invertPolarity)
+    : cAudioObject(name, NUMBER_OF_PARAMETERS, false)
+    , cSaveObject(name, saves)
+    , mDriver(driver)
+    , mInvertPolarity(invertPolarity)
+    , mBlock(storage, kFields.mSize, NV_START_MARKER, NV_END_MARKER)
+{
+    if (mBlock.HasValidMarkers())
+    {
+        CheckStoredSettings();
+    }
+    else
+    {
+        ResetDefaults();
+    }
+}
+
+cControlStripUnit::~cControlStripUnit()
+{
+    Unregister();
+}
+
+void cControlStripUnit::EntrypointMessage(cKVNetMessage& message)
+{
+    switch (message.mMethod)
+    {
+    case P_MUTE:
+        OnMute(message);
+        break;
+    case P_POLARITY:
+        OnPolarity(message);
+        break;
+    case P_GAIN:
+        OnGain(message);
+        break;
+    case P_UNUSED:
+        break;
+    default:
+        cAudioObject::EntrypointMessage(message);
+        break;
+    }
+}
+
+void cControlStripUnit::UpdateNewObject(UWORD connectionId, KV_NET_DATA_SCALE handle,
+                                        KV_NET_DATA_SCALE destinationMethod, KV_NET_DATA_SCALE sourceMethod)
+{
+    switch (sourceMethod)
+    {
+    case P_MUTE:
+        AnswerUBYTE(connectionId, handle, destinationMethod, ConvertBoolToUBYTE(GetMute()));
+        break;
+    case P_POLARITY:
+        AnswerUBYTE(connectionId, handle, destinationMethod, ConvertBoolToUBYTE(GetPolarity()));
+        break;
+    case P_GAIN:
+        AnswerUWORD(connectionId, handle, destinationMethod, ConvertGainToUWORD(GetGain()));
+        break;
+    case P_UNUSED:
+        AnswerUWORD(connectionId, handle, destinationMethod, 0);
+        break;
+    default:
+        cAudioObject::UpdateNewObject(connectionId, handle, destinationMethod, sourceMethod);
+        break;
+    }
+}
+
+void cControlStripUnit::SaveData(QDataStream* stream)
+{
+    if (stream == nullptr)
+    {
+        KV_REPORT_ERROR("No stream to save %s to", GetSaveName());
+        return;
+    }
+    const sSettings settings = GetSettings();
+    *stream << settings.mMute << settings.mPolarity << qint16(settings.mGain);
+}
+
+bool cControlStripUnit::RecallData(QDataStream* stream)
+{
+    if (stream == nullptr)
+    {
+        KV_REPORT_ERROR("No stream to recall %s from", GetSaveName());
+        return false;
+    }
+    bool mute = false;
+    bool polarity = false;
+    qint16 gain = 0;
+    *stream >> mute >> polarity >> gain;
+    if (stream->status() != QDataStream::Ok)
+    {
+        KV_REPORT_ERROR("Control strip record of %s cut short", GetSaveName());
+        return false;
+    }
+    sSettings settings;
+    settings.mMute = mute;
+    settings.mPolarity = polarity;
+    settings.mGain = ValidGain(gain, "saves file");
+    ApplySettings(settings);
+    return true;
+}
+
+eSyncResult cControlStripUnit::SyncData()
+{
+    sControlStripRecord record;
+    if (mDriver == nullptr || !mDriver->GetDeviceRecord(record))
+    {
+        return SYNC_SKIPPED;
+    }
+    sSettings settings;
+    settings.mMute = record.mMute != 0;
+    settings.mPolarity = (record.mPolarity != 0) != mInvertPolarity;
+    settings.mGain = ValidGain(record.mGainCode, "device");
+    ApplySettings(settings);
+    return SYNC_DONE;
+}
+
+bool cControlStripUnit::ApplySettings(const sSettings& settings)
+{
+    bool changed = false;
+    if (settings.mMute != GetMute())
+    {
+        StoreFlag(kFields.mMute, settings.mMute);
+        PublishUBYTE(P_MUTE, ConvertBoolToUBYTE(settings.mMute));
+        changed = true;
+    }
+    if (settings.mPolarity != GetPolarity())
+    {
+        StoreFlag(kFields.mPolarity, settings.mPolarity);
+        PublishUBYTE(P_POLARITY, ConvertBoolToUBYTE(settings.mPolarity));
+        changed = true;
+    }
+    if (settings.mGain != GetGain())
+    {
+        mBlock.Store<SWORD>(kFields.mGain, settings.mGain);
+        PublishUWORD(P_GAIN, ConvertGainToUWORD(settings.mGain));
+        changed = true;
+    }
+    if (changed && mDriver != nullptr)
+    {
+        mDriver->SetAll(settings.mMute, DevicePolarity(settings.mPolarity), settings.mGain);
+    }
+    return changed;
+}
+
+void cControlStripUnit::ResetDefaults()
+{
+    const sSettings defaults = DefaultSettings();
+    StoreFlag(kFields.mMute, defaults.mMute);
+    StoreFlag(kFields.mPolarity, defaults.mPolarity);
+    mBlock.Store<SWORD>(kFields.mGain, defaults.mGain);
+    mBlock.WriteMarkers();
+}
+
+cControlStripUnit::sSettings cControlStripUnit::GetSettings() const
+{
+    sSettings settings;
+    settings.mMute = GetMute();
+    settings.mPolarity = GetPolarity();
+    settings.mGain = GetGain();
+    return settings;
+}
+
+bool cControlStripUnit::GetMute() const
+{
+    return mBlock.Load<UBYTE>(kFields.mMute) != 0;
+}
+
+bool cControlStripUnit::GetPolarity() const
+{
+    return mBlock.Load<UBYTE>(kFields.mPolarity) != 0;
+}
+
+GAIN cControlStripUnit::GetGain() const
+{
+    return mBlock.Load<SWORD>(kFields.mGain);
+}
+
+void cControlStripUnit::OnMute(cKVNetMessage& message)
+{
+    bool mute = false;
+    if (!ReadFlag(message, mute) || mute == GetMute())
+    {
+        return;
+    }
+    StoreFlag(kFields.mMute, mute);
+    if (mDriver != nullptr)
+    {
+        mDriver->SetMute(mute);
+    }
+    PublishParameter(message);
+}
+
+void cControlStripUnit::OnPolarity(cKVNetMessage& message)
+{
+    bool polarity = false;
+    if (!ReadFlag(message, polarity) || polarity == GetPolarity())
+    {
+        return;
+    }
+    StoreFlag(kFields.mPolarity, polarity);
+    if (mDriver != nullptr)
+    {
+        mDriver->SetPolarity(DevicePolarity(polarity));
+    }
+    PublishParameter(message);
+}
+
+void cControlStripUnit::OnGain(cKVNetMessage& message)
+{
+    if (!KV_CHECK_CONTROL_PAYLOAD(message, sizeof(UWORD), GetName()))
+    {
+        return;
+    }
+    const GAIN gain = ConvertUWORDToGain(message.GetUWORD(0));
+    if (gain == GetGain())
+    {
+        return;
+    }
+    mBlock.Store<SWORD>(kFields.mGain, gain);
+    if (mDriver != nullptr)
+    {
+        mDriver->SetGain(gain);
+    }
+    PublishParameter(message);
+}
+
+bool cControlStripUnit::ReadFlag(cKVNetMessage& message, bool& value)
+{
+    if (!KV_CHECK_CONTROL_PAYLOAD(message, sizeof(UBYTE), GetName()))
+    {
+        return false;
+    }
+    value = UBYTEToBool(message.GetUBYTE(0));
+    // Linked objects get the flag as it was taken.
+    message.SetUBYTE(ConvertBoolToUBYTE(value), 0);
+    return true;
+}
+
+bool cControlStripUnit::LoadFlag(size_t offset, const char* what)
+{
+    const UBYTE stored = mBlock.Load<UBYTE>(offset);
+    if (stored > 1)
+    {
+        KV_REPORT_ERROR("%s: stored %s byte 0x%X is not 0 or 1, taken as 1", GetSaveName(), what,
+                        unsigned(stored));
+        StoreFlag(offset, true);
+        return true;
+    }
+    return stored != 0;
+}
+
+void cControlStripUnit::StoreFlag(size_t offset, bool value)
+{
+    mBlock.Store<UBYTE>(offset, ConvertBoolToUBYTE(value));
+}
+
+GAIN cControlStripUnit::ValidGain(SWORD gain, const char* source) const
+{
+    if (gain < GAIN_MINUS_INFINITY)
+    {
+        KV_REPORT_ERROR("%s: gain %d from the %s is out of range, taken as minus infinity", GetSaveName(),
+                        int(gain), source);
+        return GAIN_MINUS_INFINITY;
+    }
+    return gain;
+}
+
+void cControlStripUnit::CheckStoredSettings()
+{
+    LoadFlag(kFields.mMute, "mute");
+    LoadFlag(kFields.mPolarity, "polarity");
+    const SWORD gain = mBlock.Load<SWORD>(kFields.mGain);
+    const GAIN valid = ValidGain(gain, "non-volatile block");
+    if (valid != gain)
+    {
+        mBlock.Store<SWORD>(kFields.mGain, valid);
+    }
+}
