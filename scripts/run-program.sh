@@ -6,6 +6,10 @@ bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh" build
 program="$root/build/CorvoGUI/CorvoGUI"
 if [ -x "$program" ]; then
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+        echo "No display: starting the program with QT_QPA_PLATFORM=offscreen"
+        export QT_QPA_PLATFORM=offscreen
+    fi
     exec "$program"
 fi
 echo "Built. The program itself is not part of the build yet."

@@ -1,0 +1,115 @@
+#include "CorvoGUI/Core/App/QmlTypeRegistration.h"
+#include "CorvoGUI/Core/App/SingleInstanceGuard.h"
+#include "CorvoGUI/Core/App/cApplication.h"
+#include "CorvoGUI/Core/ProgramEntry.h"
+#include "KVNet/Core/KVNetSystem.h"
+#include "KVNet/QT/Trace/KVNetReports.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QObject>
+#include <QQmlApplicationEngine>
+#include <QSharedMemory>
+#include <QString>
+#include <QUrl>
+
+namespace
+{
+
+const char* const MAIN_QML_URL = "qrc:/main.qml";
+const char* const MAIN_QML_RESOURCE = ":/main.qml";
+
+// Ends the program when the main QML file could not be loaded.
+class cOnQmlObjectCreated
+{
+public:
+    explicit cOnQmlObjectCreated(const QUrl& mainUrl)
+        : mMainUrl(mainUrl)
+    {
+    }
+    void operator()(QObject* object, const QUrl& url) const
+    {
+        if (object == nullptr && url == mMainUrl)
+        {
+            QCoreApplication::exit(-1);
+        }
+    }
+
+private:
+    QUrl mMainUrl;
+};
+
+int ShowAlreadyRunning(int argc, char** argv, const QString& applicationName, QSharedMemory& sharedMemory)
+{
+    qDebug().noquote() << "An instance of " + applicationName + " is already running.";
+    QApplication widgets(argc, argv);
+    QMessageBox box;
+    box.setText(
+        QStringLiteral("%1 is already running. Only one instance can run at once.").arg(applicationName));
+    box.exec();
+    sharedMemory.detach();
+    return 0;
+}
+
+} // namespace
+
+int qMain(int argc, char** argv)
+{
+    const QString applicationName = QStringLiteral("CorvoGUI");
+    QSharedMemory sharedMemory(applicationName + QStringLiteral("Running"));
+    if (!TakeSingleInstance(sharedMemory))
+    {
+        return ShowAlreadyRunning(argc, argv, applicationName, sharedMemory);
+    }
+
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QCoreApplication::setOrganizationName(QStringLiteral("RE Zurov"));
+    QCoreApplication::setApplicationName(applicationName);
+
+    RegisterQmlTypes();
+
+    QGuiApplication guiApplication(argc, argv);
+
+    qInfo() << "CorvoGUI Main";
+
+    StartSystem(0, true);
+
+    cApplication* application = new cApplication();
+    application->StartSyscallThread();
+    application->StartActionTickThread();
+    SetSystemRunning(true);
+
+    qDebug().noquote() << QStringLiteral("Booted in: %1ms").arg(GetElapsedTime());
+    ReportNotification("main", __LINE__, "int qMain(int, char**)", "System Started - V1.00");
+
+    QQmlApplicationEngine engine;
+    engine.addImportPath(QStringLiteral("qrc:/qml/KVQml"));
+    engine.addImportPath(QStringLiteral("qrc:/qml"));
+    engine.addImportPath(QStringLiteral("qrc:/"));
+
+    const QUrl mainUrl(QString::fromLatin1(MAIN_QML_URL));
+    if (QFile::exists(QString::fromLatin1(MAIN_QML_RESOURCE)))
+    {
+        QObject::connect(&engine, &QQmlApplicationEngine::objectCreated, &guiApplication,
+                         cOnQmlObjectCreated(mainUrl), Qt::QueuedConnection);
+        engine.load(mainUrl);
+    }
+    else
+    {
+        ReportNotification("main", __LINE__, "int qMain(int, char**)",
+                           "%s is not part of this build: running without a user interface", MAIN_QML_URL);
+    }
+
+    const int result = guiApplication.exec();
+
+    SetSystemRunning(false);
+    application->StopSyscallThread();
+    delete application;
+    qDebug() << "cApplication destroyed";
+
+    return result;
+}

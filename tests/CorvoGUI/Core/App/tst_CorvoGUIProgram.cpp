@@ -1,0 +1,93 @@
+// The program binary as a person starts it, headless: it starts, logs, runs and shuts down cleanly
+// on a termination signal.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+class tst_CorvoGUIProgram : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void terminationSignal_runsTheWholeShutdown_data();
+    void terminationSignal_runsTheWholeShutdown();
+
+private:
+    // Starts the program with a home and temporary folder of its own (so its single-instance key is
+    // its own too) and waits for "System Started".
+    bool Start(QProcess& program, const QTemporaryDir& folder, QByteArray& output);
+};
+
+bool tst_CorvoGUIProgram::Start(QProcess& program, const QTemporaryDir& folder, QByteArray& output)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", folder.path());
+    environment.insert("TMPDIR", folder.path());
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    // In a sanitizer build: the offscreen platform's own leak is not the program's. Full stacks let
+    // the suppression see the plugin's frames.
+    environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":fast_unwind_on_malloc=0");
+    environment.insert("LSAN_OPTIONS", QStringLiteral("suppressions=%1").arg(OFFSCREEN_LEAK_SUPPRESSIONS));
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    program.setWorkingDirectory(folder.path());
+    program.start(QStringLiteral(CORVO_PROGRAM), QStringList());
+    if (!program.waitForStarted(30000))
+    {
+        return false;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    while (!output.contains("System Started - V1.00") && timer.elapsed() < 60000 &&
+           program.state() == QProcess::Running)
+    {
+        program.waitForReadyRead(100);
+        output += program.readAll();
+    }
+    return output.contains("System Started - V1.00");
+}
+
+void tst_CorvoGUIProgram::terminationSignal_runsTheWholeShutdown_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+}
+
+void tst_CorvoGUIProgram::terminationSignal_runsTheWholeShutdown()
+{
+    QFETCH(int, signalNumber);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QProcess program;
+    QByteArray output;
+    QVERIFY2(Start(program, folder, output), output.constData());
+
+    QVERIFY(::kill(pid_t(program.processId()), signalNumber) == 0);
+    QVERIFY(program.waitForFinished(60000));
+    output += program.readAll();
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+
+    const QString text = QString::fromLocal8Bit(output);
+    QVERIFY2(text.contains("CorvoGUI Main"), qPrintable(text));
+    QVERIFY2(text.contains(QRegularExpression("Booted in: \\d+ms\\n")), qPrintable(text));
+    QVERIFY2(text.contains("Notification: System Started - V1.00\t(file:///main:"), qPrintable(text));
+    QVERIFY2(text.contains("qrc:/main.qml is not part of this build: running without a user interface"),
+             qPrintable(text));
+    QVERIFY2(text.indexOf("cApplication destroyed") > text.indexOf("System Started"), qPrintable(text));
+    QVERIFY2(!text.contains("ERROR: "), qPrintable(text));
+    QCOMPARE(
+        QFileInfo(folder.filePath("RE Zurov/CorvoGUI-V1.00/AppData/NonVolatile/NonVolatileRamFile")).size(),
+        qint64(0x200000));
+}
+
+QTEST_GUILESS_MAIN(tst_CorvoGUIProgram)
+#include "tst_CorvoGUIProgram.moc"
