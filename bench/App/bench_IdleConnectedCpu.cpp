@@ -22,6 +22,7 @@
 #include "KVNet/Core/cRegistryRouter.h"
 #include "KVNet/Core/cSystemBuilder.h"
 #include "KVNet/Core/sParameterLinkingCommand.h"
+#include "tests/simulator/cFixedSerialPortList.h"
 #include "tests/support/cRecordingNetObject.h"
 
 #include <QCoreApplication>
@@ -47,29 +48,6 @@
 
 namespace
 {
-
-class cOnePortList : public cSerialPortList
-{
-public:
-    explicit cOnePortList(const QString& name)
-        : mName(name)
-    {
-    }
-    QList<sSerialPortDescription> AvailablePorts() const override
-    {
-        sSerialPortDescription port;
-        port.mPortName = mName;
-        port.mDescription = QStringLiteral("USB Serial Device");
-        port.mHasVendorIdentifier = true;
-        port.mVendorIdentifier = 0x0483;
-        port.mHasProductIdentifier = true;
-        port.mProductIdentifier = 0x5740;
-        return {port};
-    }
-
-private:
-    QString mName;
-};
 
 // A meter on screen, as the fader strips link them: counts the values it is given.
 class cCountingMeterDriver : public cMeterDisplayDriverBase
@@ -212,7 +190,8 @@ int main(int argc, char** argv)
     }
 
     StartSystem(0, true);
-    cApplication* program = new cApplication(std::make_unique<cOnePortList>(portName));
+    cApplication* program = new cApplication(
+        std::make_unique<cFixedSerialPortList>(QList<sSerialPortDescription>{DevicePort(portName)}));
     program->StartSyscallThread();
     program->StartActionTickThread();
     SetSystemRunning(true);

@@ -11,6 +11,7 @@
 
 #include "CorvoGUI/Core/Serial/cSerialInterface.h"
 #include "CorvoGUI/Core/Serial/cSerialPortList.h"
+#include "tests/simulator/cFixedSerialPortList.h"
 #include "tests/simulator/cSimulatedDevice.h"
 
 #include <QCoreApplication>
@@ -25,29 +26,6 @@
 
 namespace
 {
-
-class cOnePortList : public cSerialPortList
-{
-public:
-    explicit cOnePortList(const QString& path)
-        : mPath(path)
-    {
-    }
-    QList<sSerialPortDescription> AvailablePorts() const override
-    {
-        sSerialPortDescription port;
-        port.mPortName = mPath;
-        port.mDescription = QStringLiteral("USB Serial Device");
-        port.mHasVendorIdentifier = true;
-        port.mVendorIdentifier = 0x0483;
-        port.mHasProductIdentifier = true;
-        port.mProductIdentifier = 0x5740;
-        return {port};
-    }
-
-private:
-    QString mPath;
-};
 
 enum eKind
 {
@@ -84,8 +62,9 @@ struct sLink
         }
         sSerialLinkTimings timings;
         timings.mWritePauseUs = 0; // lockstep: the pause only stretches the wall time
-        mInterface =
-            std::make_unique<cSerialInterface>(nullptr, std::make_unique<cOnePortList>(path), timings);
+        mInterface = std::make_unique<cSerialInterface>(
+            nullptr, std::make_unique<cFixedSerialPortList>(QList<sSerialPortDescription>{DevicePort(path)}),
+            timings);
         mInterface->RequestConnect(nullptr);
         for (int i = 0; i < 50 && mInterface->GetState() != CONNECTION_STATE_SYNCING; ++i)
         {

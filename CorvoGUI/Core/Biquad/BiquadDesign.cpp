@@ -305,6 +305,33 @@ bool BiquadAllPass1Inverting(const double& f, const double& s, const double& T, 
     return Commit(name, f, c, s, b0, b1, b2, a1, a2);
 }
 
+namespace
+{
+
+// The terms both second-order shelves are built from.
+struct sShelf2Terms
+{
+    double w;
+    double W;
+    double M;
+    double L;
+};
+
+sShelf2Terms Shelf2Terms(const double& G, const double& f, const double& T)
+{
+    const double A = std::pow(10.0, G / 20.0);
+    const double K = std::tan(BIQUAD_PI * f * T);
+    const double w = BIQUAD_TWO_PI * f;
+    const double W = w / K;
+    const double r = std::sqrt(A);
+    const double g = (r - 1.0) / (r + 1.0);
+    const double M = (1.0 + g) * BIQUAD_PI;
+    const double L = (1.0 - g) * BIQUAD_PI;
+    return {w, W, M, L};
+}
+
+} // namespace
+
 bool BiquadLowShelf2(const double& G, const double& f, const double& Q, const double& s, const double& T,
                      double& b0, double& b1, double& b2, double& a1, double& a2)
 {
@@ -314,14 +341,11 @@ bool BiquadLowShelf2(const double& G, const double& f, const double& Q, const do
     {
         return false;
     }
-    const double A = std::pow(10.0, G / 20.0);
-    const double K = std::tan(BIQUAD_PI * f * T);
-    const double w = BIQUAD_TWO_PI * f;
-    const double W = w / K;
-    const double r = std::sqrt(A);
-    const double g = (r - 1.0) / (r + 1.0);
-    const double M = (1.0 + g) * BIQUAD_PI;
-    const double L = (1.0 - g) * BIQUAD_PI;
+    const sShelf2Terms t = Shelf2Terms(G, f, T);
+    const double w = t.w;
+    const double W = t.W;
+    const double M = t.M;
+    const double L = t.L;
     const double N = 1.0 / ((2.0 * L * W * w + Q * W * W + L * L * w * w) * s);
     const sSection c{(2.0 * M * W * w + Q * W * W + M * M * w * w) * N, 2.0 * (M * M * w * w - Q * W * W) * N,
                      (M * M * w * w + Q * W * W - 2.0 * M * W * w) * N,
@@ -339,14 +363,11 @@ bool BiquadHighShelf2(const double& G, const double& f, const double& Q, const d
     {
         return false;
     }
-    const double A = std::pow(10.0, G / 20.0);
-    const double K = std::tan(BIQUAD_PI * f * T);
-    const double w = BIQUAD_TWO_PI * f;
-    const double W = w / K;
-    const double r = std::sqrt(A);
-    const double g = (r - 1.0) / (r + 1.0);
-    const double M = (1.0 + g) * BIQUAD_PI;
-    const double L = (1.0 - g) * BIQUAD_PI;
+    const sShelf2Terms t = Shelf2Terms(G, f, T);
+    const double w = t.w;
+    const double W = t.W;
+    const double M = t.M;
+    const double L = t.L;
     const double N = 1.0 / ((Q * w * w + L * L * W * W + 2.0 * L * W * w) * s);
     const sSection c{(M * M * W * W + Q * w * w + 2.0 * M * W * w) * N, 2.0 * (Q * w * w - M * M * W * W) * N,
                      (M * M * W * W - 2.0 * M * W * w + Q * w * w) * N,

@@ -4,6 +4,7 @@
 
 #include "CorvoGUI/Core/Serial/cSerialInterface.h"
 #include "CorvoGUI/Core/Serial/cSerialPortList.h"
+#include "tests/simulator/cFixedSerialPortList.h"
 #include "tests/simulator/cSimulatedDevice.h"
 
 #include <QCoreApplication>
@@ -12,45 +13,6 @@
 
 #include <atomic>
 #include <memory>
-
-// A port list that tests set.
-class cFixedSerialPortList : public cSerialPortList
-{
-public:
-    explicit cFixedSerialPortList(const QList<sSerialPortDescription>& ports = {})
-        : mPorts(ports)
-    {
-    }
-    QList<sSerialPortDescription> AvailablePorts() const override
-    {
-        QMutexLocker lock(&mMutex);
-        return mPorts;
-    }
-    void SetPorts(const QList<sSerialPortDescription>& ports)
-    {
-        QMutexLocker lock(&mMutex);
-        mPorts = ports;
-    }
-
-private:
-    mutable QMutex mMutex;
-    QList<sSerialPortDescription> mPorts;
-};
-
-// A port described as the device describes itself.
-inline sSerialPortDescription DevicePort(const QString& name, quint16 product = 0x5740,
-                                         const QString& description = QStringLiteral("USB Serial Device"),
-                                         quint16 vendor = 0x0483)
-{
-    sSerialPortDescription port;
-    port.mPortName = name;
-    port.mDescription = description;
-    port.mHasVendorIdentifier = true;
-    port.mVendorIdentifier = vendor;
-    port.mHasProductIdentifier = true;
-    port.mProductIdentifier = product;
-    return port;
-}
 
 // A path for a device link that no other test (or test run) uses: the serial port's lock file is
 // named after the link's file name.
