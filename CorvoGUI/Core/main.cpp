@@ -3,6 +3,7 @@
 #include "CorvoGUI/Core/App/cApplication.h"
 #include "CorvoGUI/Core/ProgramEntry.h"
 #include "KVNet/Core/KVNetSystem.h"
+#include "KVNet/QT/Connections/cNetworkConnection.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
 #include <QApplication>
@@ -76,7 +77,12 @@ int qMain(int argc, char** argv)
 
     qInfo() << "CorvoGUI Main";
 
+    SetNetworkConnectionStarter([] { cNetworkConnection::Instance(); });
     StartSystem(0, true);
+    if (cNetworkConnection* network = cNetworkConnection::Instance())
+    {
+        network->InitialiseLostComms();
+    }
 
     cApplication* application = new cApplication();
     application->StartSyscallThread();
@@ -108,6 +114,11 @@ int qMain(int argc, char** argv)
 
     SetSystemRunning(false);
     application->StopSyscallThread();
+    if (cNetworkConnection* network = cNetworkConnection::Instance())
+    {
+        network->UninitialiseLostComms();
+    }
+    cNetworkConnection::DeleteInstance();
     delete application;
     qDebug() << "cApplication destroyed";
 

@@ -11,10 +11,20 @@
 #include "CorvoGUI/Core/Units/cMeteringSources.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cActionTickDriver.h"
+#include "KVNet/QT/Connections/cKVNetTCPServer.h"
+#include "KVNet/QT/Connections/cNetworkConnection.h"
 
 cApplication::cApplication(std::unique_ptr<cSerialPortList> portList, const sSerialLinkTimings& timings)
 {
     CreateSyscallThread();
+    if (cNetworkConnection* network = cNetworkConnection::Instance())
+    {
+        connect(network, &cNetworkConnection::LostComms, this, &cApplication::LostComms,
+                Qt::DirectConnection);
+        connect(network, &cNetworkConnection::ConnectionDisconnected, this,
+                &cApplication::ConnectionDisconnected, Qt::DirectConnection);
+    }
+    mTCPServer = new cKVNetTCPServer(this);
     CreateActionTickThread();
     mNonVolatileStorage =
         new cNonVolatileStorageManager(GetNonVolatileFilePath(), NON_VOLATILE_SIZE, false, false);
@@ -52,6 +62,9 @@ cApplication::~cApplication()
     delete mNonVolatileStorage;
     mNonVolatileStorage = nullptr;
 
+    delete mTCPServer;
+    mTCPServer = nullptr;
+
     // Waits until a delivery still in progress on the syscall thread has finished.
     LockRegistry();
     UnlockRegistry();
@@ -59,6 +72,10 @@ cApplication::~cApplication()
     DeleteSyscallThread();
     DeleteSystem();
 }
+
+void cApplication::LostComms(UWORD, std::string) {}
+
+void cApplication::ConnectionDisconnected(UWORD, std::string, bool, QAbstractSocket::SocketError) {}
 
 void cApplication::OnActionTick()
 {
