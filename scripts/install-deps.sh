@@ -11,6 +11,7 @@ packages=(
     qml-module-qtquick-controls2 qml-module-qtquick-dialogs qml-module-qtquick-shapes
     qml-module-qtgraphicaleffects qml-module-qttest qml-module-qtqml-models2
     libssl-dev openssl
+    iproute2
 )
 
 missing=()

@@ -13,6 +13,7 @@
 #include "KVNet/Core/cActionTickDriver.h"
 #include "KVNet/QT/Connections/cKVNetTCPServer.h"
 #include "KVNet/QT/Connections/cNetworkConnection.h"
+#include "KVNet/QT/Discovery/cMultiUnitFinder.h"
 
 cApplication::cApplication(std::unique_ptr<cSerialPortList> portList, const sSerialLinkTimings& timings)
 {
@@ -68,6 +69,12 @@ cApplication::~cApplication()
     // Waits until a delivery still in progress on the syscall thread has finished.
     LockRegistry();
     UnlockRegistry();
+
+    if (gMultiUnitFinder != nullptr)
+    {
+        delete gMultiUnitFinder;
+        gMultiUnitFinder = nullptr;
+    }
 
     DeleteSyscallThread();
     DeleteSystem();

@@ -30,8 +30,8 @@ class cSerialInterface;
 // Destruction: the action-tick thread first (so no serial step runs on a deleted interface), the
 // fader block and the three panels, the saves manager, the metering sources, the connection driver,
 // the serial interface, the storage (which flushes the file), the TCP server, then after any
-// delivery in progress has finished the syscall thread, and last the framework's system (builder,
-// then router).
+// delivery in progress has finished the unit finder (when one was set), the syscall thread, and
+// last the framework's system (builder, then router).
 //
 // Threads: constructed and destroyed on the GUI thread, with the framework's system started and the
 // syscall thread not running (stop it before deleting the application). OnActionTick runs on the

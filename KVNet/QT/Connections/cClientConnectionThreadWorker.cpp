@@ -3,6 +3,7 @@
 #include "KVNet/QT/Connections/KVNetUtilMessages.h"
 #include "KVNet/QT/Connections/cTCPConnection.h"
 #include "KVNet/QT/Connections/cUDPConnection.h"
+#include "KVNet/QT/Discovery/cMultiUnitFinder.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
 #include <QTcpSocket>
@@ -37,11 +38,29 @@ cClientConnectionThreadWorker::~cClientConnectionThreadWorker()
 
 bool cClientConnectionThreadWorker::ResolveHost(const std::string& hostName, QHostAddress& address)
 {
+    const QString name = QString::fromUtf8(hostName.c_str(), int(hostName.size()));
     if (!hostName.empty() && std::count(hostName.begin(), hostName.end(), '.') == 3)
     {
-        if (address.setAddress(QString::fromUtf8(hostName.c_str(), int(hostName.size()))))
+        if (address.setAddress(name))
         {
             return true;
+        }
+    }
+    if (cMultiUnitFinder* finder = gMultiUnitFinder)
+    {
+        for (const sUnit& unit : finder->GetFoundUnits())
+        {
+            if (unit.mName == name)
+            {
+                bool isIPv4 = false;
+                const quint32 ipv4 = unit.mAddress.toIPv4Address(&isIPv4);
+                if (isIPv4)
+                {
+                    address.setAddress(ipv4);
+                    return true;
+                }
+                return false;
+            }
         }
     }
     return false;
