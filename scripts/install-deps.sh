@@ -10,6 +10,9 @@ packages=(
     qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
     qml-module-qtquick-controls2 qml-module-qtquick-dialogs qml-module-qtquick-shapes
     qml-module-qtgraphicaleffects qml-module-qttest qml-module-qtqml-models2
+    qml-module-qtqml qml-module-qtquick-controls qml-module-qtquick-privatewidgets
+    qml-module-qt-labs-folderlistmodel qml-module-qt-labs-settings qtdeclarative5-dev-tools
+    xvfb xauth
     libssl-dev openssl
     iproute2
 )

@@ -2,6 +2,7 @@
 #include "CorvoGUI/Core/App/SingleInstanceGuard.h"
 #include "CorvoGUI/Core/App/cApplication.h"
 #include "CorvoGUI/Core/ProgramEntry.h"
+#include "CorvoGUI/Core/Resources/cUserInterfaceResources.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/QT/Connections/cNetworkConnection.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QObject>
@@ -23,6 +25,7 @@ namespace
 
 const char* const MAIN_QML_URL = "qrc:/main.qml";
 const char* const MAIN_QML_RESOURCE = ":/main.qml";
+const char* const FONT_RESOURCE = ":Spartan-Bold.ttf";
 
 // Ends the program when the main QML file could not be loaded.
 class cOnQmlObjectCreated
@@ -66,6 +69,8 @@ int qMain(int argc, char** argv)
     {
         return ShowAlreadyRunning(argc, argv, applicationName, sharedMemory);
     }
+    // Registered until qMain returns, after the QML engine is gone.
+    const cUserInterfaceResources userInterfaceResources;
 
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setOrganizationName(QStringLiteral("RE Zurov"));
@@ -74,6 +79,10 @@ int qMain(int argc, char** argv)
     RegisterQmlTypes();
 
     QGuiApplication guiApplication(argc, argv);
+    if (QFontDatabase::addApplicationFont(QString::fromLatin1(FONT_RESOURCE)) < 0)
+    {
+        ReportError("main", __LINE__, "int qMain(int, char**)", "Couldn't add the font %s", FONT_RESOURCE);
+    }
 
     qInfo() << "CorvoGUI Main";
 

@@ -1,0 +1,18 @@
+#include "CorvoGUI/Core/Resources/cUserInterfaceResources.h"
+
+#include <QtGlobal>
+
+// Q_INIT_RESOURCE and Q_CLEANUP_RESOURCE declare the trees' functions where they are used, so they
+// must be used outside any namespace.
+
+cUserInterfaceResources::cUserInterfaceResources()
+{
+    Q_INIT_RESOURCE(font);
+    Q_INIT_RESOURCE(images);
+}
+
+cUserInterfaceResources::~cUserInterfaceResources()
+{
+    Q_CLEANUP_RESOURCE(images);
+    Q_CLEANUP_RESOURCE(font);
+}
