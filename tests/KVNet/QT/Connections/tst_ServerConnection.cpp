@@ -1,3 +1,4 @@
+#include "CorvoGUI/Core/Saves/cSavesManager.h"
 #include "KVNet/Core/KVNetMethods.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cKVNetMessage.h"
@@ -9,6 +10,7 @@
 #include "tests/support/network/cNetworkTestSystem.h"
 #include "tests/support/network/cRawSocket.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
@@ -89,6 +91,7 @@ private slots:
     void repeatedHelloReplacesTheUDPLink();
     void shortOrForeignHelloGetsNoAnswer();
     void peerCannotDriveTheRouter();
+    void peerCannotSaveOrRecallByPath();
     void floodingPeerIsHeldBackAndLosesNothing();
     void peerThatDoesNotReadCannotGrowTheQueue();
 };
@@ -242,6 +245,13 @@ void tst_ServerConnection::disconnectSendsFarewellAndClosedIdIsReused()
     QCOMPARE(ConnectWithHello(system, third, 1), quint16(51325));
     QCOMPARE(system.Network()->GetNumberOfConnections(), UBYTE(2));
     QVERIFY(!second.mTcp.Poll());
+
+    // A disconnect that names an earlier connection of a slot leaves the one there now alone.
+    system.Network()->DisconnectAtIndex(0, false, 0);
+    system.Network()->DisconnectAtIndex(0, false, 1);
+    cNetworkTestSystem::Spin(100);
+    QVERIFY(!third.mTcp.Poll());
+    QCOMPARE(system.Network()->GetConnectionHostName(1), std::string(LOCALHOST));
 }
 
 void tst_ServerConnection::silentPeerIsLostAfterThirtyTicks()
@@ -401,6 +411,30 @@ void tst_ServerConnection::peerCannotDriveTheRouter()
     QCOMPARE(ticked.Ticks(), 0);
     QCOMPARE(ticked.Tocks(), 0);
     QVERIFY(!QFile::exists("Messpools.txt"));
+}
+
+void tst_ServerConnection::peerCannotSaveOrRecallByPath()
+{
+    cNetworkTestSystem system;
+    cSavesManager saves;
+    sPeer peer;
+    QVERIFY(ConnectWithHello(system, peer) != 0);
+    cReportCapture reports;
+    const QString path = QDir::home().filePath("FromPeer.cfg");
+    QByteArray payload = path.toUtf8();
+    payload.append('\0');
+    peer.mTcp.Send(V1(0, saves.GetHandle(), 9, cSavesManager::P_SAVE, payload));
+    peer.mTcp.Send(V1(0, saves.GetHandle(), 9, cSavesManager::P_RECALL, payload));
+    QVERIFY(Wait(
+        [&]
+        {
+            return reports.Contains("Save request from connection 1 refused") &&
+                   reports.Contains("Recall request from connection 1 refused");
+        }));
+    cNetworkTestSystem::Spin(100);
+    QVERIFY(!QFile::exists(path));
+    peer.mTcp.Poll();
+    QVERIFY(peer.mTcp.Received().isEmpty());
 }
 
 void tst_ServerConnection::floodingPeerIsHeldBackAndLosesNothing()
