@@ -91,6 +91,8 @@ public:
     void UnlockRegistry() { mRegistryLock.unlock(); }
     // Not blocking; true when the lock was taken (always for the thread that holds it).
     bool TryLockRegistry() { return mRegistryLock.try_lock(); }
+    // Whether the calling thread holds the registry lock.
+    bool IsRegistryLockedByThisThread() const { return mRegistryLock.HeldByThisThread() > 0; }
 
     // Messages to handle 0. Syscall thread, under the registry lock. From a connection (a
     // connection id other than 0) the tick, tock and pool-print methods are reported and

@@ -93,7 +93,8 @@ char* gArgv[] = {gArgv0, nullptr};
 
 void MakeObjects()
 {
-    // Made anew now and then, so that links a long run adds do not pile up.
+    // Made anew every 100 inputs, so that the links a long run adds do not pile up (each value
+    // then goes to every one of them).
     gWorld->mObjects[0].reset();
     gWorld->mObjects[1].reset();
     gWorld->mObjects[0].reset(new cFuzzObject("Fuzz Object A"));
@@ -120,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         LLVMFuzzerInitialize(nullptr, nullptr);
     }
-    if (++gWorld->mRuns % 2000 == 0)
+    if (++gWorld->mRuns % 100 == 0)
     {
         MakeObjects();
     }

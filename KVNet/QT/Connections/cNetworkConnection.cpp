@@ -311,6 +311,12 @@ void cNetworkConnection::AbortPendingConnectionAttempt()
 
 UWORD cNetworkConnection::OutgoingRemoteConnection(const std::string& host)
 {
+    cRegistryRouter* router = gRegistryRouter;
+    if (router != nullptr && router->IsRegistryLockedByThisThread())
+    {
+        KV_REPORT_ERROR("Outgoing Remote Connection to \"%s\" refused: the registry lock is held", host.c_str());
+        return KV_NET_NO_CONNECTION;
+    }
     const UWORD id = AcquireNextAvaiableConnectionID();
     if (id == KV_NET_NO_CONNECTION)
     {

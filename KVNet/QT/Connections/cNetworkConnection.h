@@ -63,8 +63,8 @@ public:
     cLostCommsReceiverController* GetLostCommsReceiver();
 
     // Opens a client connection to host and blocks the caller until the attempt has ended (at
-    // most the connect time limit); the id, or 0xFFFF. Never call it while holding the registry
-    // lock (the registry router releases it around its host finds).
+    // most the connect time limit); the id, or 0xFFFF. Refused (reported, 0xFFFF) while the
+    // caller holds the registry lock: the registry router lets go of it around its host finds.
     UWORD OutgoingRemoteConnection(const std::string& host) override;
     // Main thread: serves an accepted socket on a server connection thread, or closes it when
     // every id is taken.

@@ -160,6 +160,15 @@ void tst_ClientConnection::refusedConnectFailsAndFreesTheId()
     QVERIFY(timer.elapsed() < 2000);
     QCOMPARE(system.Network()->GetNumberOfConnections(), UBYTE(0));
     cRawSocket listener = cRawSocket::TcpListen(LOCALHOST, FRAMEWORK_PORT);
+
+    // Never dialled while the caller holds the registry lock.
+    cReportCapture reports;
+    {
+        cRegistryLocker lock;
+        QCOMPARE(NetworkConnectToHost(LOCALHOST), KV_NET_NO_CONNECTION);
+    }
+    QCOMPARE(reports.Count("refused: the registry lock is held"), 1);
+    QVERIFY(!listener.Accept().IsValid());
     QCOMPARE(NetworkConnectToHost(LOCALHOST), UWORD(1));
 }
 
