@@ -1,0 +1,22 @@
+#include "QtGUIComponents/Common/cValueUnitStrings.h"
+
+cValueUnitStrings::cValueUnitStrings(const QString& value, const QString& units)
+    : QObject()
+    , mValue(value)
+    , mUnits(units)
+{
+}
+
+cValueUnitStrings::cValueUnitStrings(const cValueUnitStrings& other)
+    : QObject()
+    , mValue(other.mValue)
+    , mUnits(other.mUnits)
+{
+}
+
+cValueUnitStrings& cValueUnitStrings::operator=(const cValueUnitStrings& other)
+{
+    mValue = other.mValue;
+    mUnits = other.mUnits;
+    return *this;
+}
