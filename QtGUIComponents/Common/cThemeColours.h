@@ -11,9 +11,9 @@ class QQmlEngine;
 
 // The program's colours and a few layout sizes for QML, the singleton "Theme" of module
 // "ThemeColours" 1.0. Every value is fixed by the constructor; only scaleFactor changes (when QML
-// assigns it); ioCellSize (0) and editorScaleFactor (1.0) are read by nothing. The one object lives in
-// gThemeColours, set by whoever creates it (the application object) and never deleted; the QML engine never
-// owns it.
+// assigns it); ioCellSize (0) and editorScaleFactor (1.0) are read by nothing. The one object lives
+// in gThemeColours, set by whoever creates it (the application object) and never deleted; the QML
+// engine never owns it.
 //
 // Threads: GUI thread only.
 class cThemeColours : public QObject

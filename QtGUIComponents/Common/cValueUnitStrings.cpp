@@ -1,5 +1,15 @@
 #include "QtGUIComponents/Common/cValueUnitStrings.h"
 
+#include <QMetaType>
+
+namespace
+{
+
+// The units property's type name, known to the meta-type system as QString.
+const int gQStringTrType = qRegisterMetaType<QStringTr>("QStringTr");
+
+} // namespace
+
 cValueUnitStrings::cValueUnitStrings(const QString& value, const QString& units)
     : QObject()
     , mValue(value)

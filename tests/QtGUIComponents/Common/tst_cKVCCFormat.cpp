@@ -174,6 +174,10 @@ void tst_cKVCCFormat::defaultFormat_showsThePlainNumber()
     format.setDecimalPlaces(cKVCCFormat::TWO_DECIMAL_PLACES);
     QCOMPARE(format.interpretValue(0x8180), QStringLiteral("1.50"));
     QCOMPARE(format.interpretUnits(0x8180), QStringLiteral(" dB"));
+    // The result's texts are readable as properties too.
+    const cValueUnitStrings texts = format.InterpretValue(0x8180, 1.0);
+    QCOMPARE(texts.property("value"), QVariant(QStringLiteral("1.50")));
+    QCOMPARE(texts.property("units"), QVariant(QStringLiteral(" dB")));
     format.setCompressUnits(true);
     QCOMPARE(format.interpretUnits(0x8180), QStringLiteral("dB"));
     QCOMPARE(format.interpretValue(0x8180, 1.0, cKVCCFormat::TEMP_C), QStringLiteral("1.50"));
