@@ -2,6 +2,11 @@
 
 #include "CorvoGUI/Core/App/ConnectionStateMetaType.h"
 #include "CorvoGUI/Core/Units/PEQTypes.h"
+#include "CorvoGUI/QtGUIComponents/ValueFormat/cProjectCCFormat.h"
+#include "CorvoGUI/QtGUIComponents/ValueFormat/cQmlValueInterpreterSingleton.h"
+#include "QtGUIComponents/Common/cKVCCFormat.h"
+#include "QtGUIComponents/Common/cThemeColours.h"
+#include "QtGUIComponents/Common/cUISettings.h"
 
 #include <QMetaType>
 #include <QtQml>
@@ -25,7 +30,21 @@ void RegisterIntegerTypes()
 
 void RegisterQmlTypes()
 {
+    qmlRegisterSingletonType<cThemeColours>("ThemeColours", 1, 0, "Theme", &cThemeColours::SingletonProvider);
+    qmlRegisterSingletonType<cUISettings>("UISettingsSingleton", 1, 0, "UISettings",
+                                          &cUISettings::SingletonProvider);
+    qmlRegisterSingletonType<cQmlValueInterpreterSingleton>(
+        "ValueInterpreter", 1, 0, "Interpreter", &cQmlValueInterpreterSingleton::SingletonProvider);
     RegisterIntegerTypes();
+    qRegisterMetaType<cKVCCFormat::eKVCCType>("cKVCCFormat::eKVCCType");
+    qRegisterMetaType<cKVCCFormat::eKVCCTypeDecimalPlaces>("cKVCCFormat::eKVCCTypeDecimalPlaces");
+    qmlRegisterType<cKVCCFormat>("KVQml", 2, 0, "KVCCFormat");
+    qRegisterMetaType<cProjectCCFormat::eProjectCCType>("cProjectCCFormat::eProjectCCType");
+    qmlRegisterUncreatableType<cProjectCCFormat>(
+        "Corvo", 1, 0, "ProjectCCFormat",
+        QStringLiteral(
+            "Import ValueInterpreter and use Interpreter.<function> instead of instantiating instances of "
+            "ProjectCCFormat"));
     qmlRegisterUncreatableMetaObject(nPEQ::staticMetaObject, "Corvo", 1, 0, "PEQTypes",
                                      QStringLiteral("PEQ Enum definitions only"));
     qRegisterMetaType<eConnectionState>("eConnectionState");

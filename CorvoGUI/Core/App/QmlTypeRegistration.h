@@ -5,4 +5,10 @@
 // meta-type aliases ("UBYTE", "SBYTE", "UWORD", "SWORD", "ULONG", "SLONG", "GAIN"), the filter type
 // enumerations as "PEQTypes" of module "Corvo" 1.0 (uncreatable: "PEQ Enum definitions only") and
 // "eConnectionState" as an enumeration meta-type.
+//
+// The look: the singletons "Theme" (module "ThemeColours" 1.0), "UISettings" ("UISettingsSingleton"
+// 1.0) and "Interpreter" ("ValueInterpreter" 1.0), whose providers hand QML the objects that
+// gThemeColours, gUISettings and gQmlValueInterpreterSingleton point to and leave them in C++
+// ownership; the creatable "KVCCFormat" of "KVQml" 2.0 and the uncreatable "ProjectCCFormat" of
+// "Corvo" 1.0, with their enumerations as meta-types.
 void RegisterQmlTypes();

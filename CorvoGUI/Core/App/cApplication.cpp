@@ -9,12 +9,23 @@
 #include "CorvoGUI/Core/Units/cInOutFader.h"
 #include "CorvoGUI/Core/Units/cLowMidHigh.h"
 #include "CorvoGUI/Core/Units/cMeteringSources.h"
+#include "CorvoGUI/QtGUIComponents/ValueFormat/cQmlValueInterpreterSingleton.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cActionTickDriver.h"
+#include "QtGUIComponents/Common/cThemeColours.h"
 
 cApplication::cApplication(std::unique_ptr<cSerialPortList> portList, const sSerialLinkTimings& timings)
 {
     CreateSyscallThread();
+    // The look objects outlive every application object (QML may still hold them): made once.
+    if (gThemeColours == nullptr)
+    {
+        gThemeColours = new cThemeColours();
+    }
+    if (gQmlValueInterpreterSingleton == nullptr)
+    {
+        gQmlValueInterpreterSingleton = new cQmlValueInterpreterSingleton();
+    }
     CreateActionTickThread();
     mNonVolatileStorage =
         new cNonVolatileStorageManager(GetNonVolatileFilePath(), NON_VOLATILE_SIZE, false, false);
