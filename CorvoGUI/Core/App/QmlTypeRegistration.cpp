@@ -2,6 +2,11 @@
 
 #include "CorvoGUI/Core/App/ConnectionStateMetaType.h"
 #include "CorvoGUI/Core/Units/PEQTypes.h"
+#include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtBooleanSwitchDriver.h"
+#include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtIntegerSwitchDriver.h"
+#include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtListBoxBackend.h"
+#include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtSignalSlotContinuousControllerDriver.h"
+#include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtSignalSlotMeterDriver.h"
 
 #include <QMetaType>
 #include <QtQml>
@@ -21,11 +26,29 @@ void RegisterIntegerTypes()
     QMetaType::registerNormalizedTypedef("GAIN", QMetaType::Short);
 }
 
+// The framework's QML drivers, module "KVDrivers" 1.0.
+void RegisterDriverTypes()
+{
+    qRegisterMetaType<cQtBooleanSwitchDriver*>("cQtBooleanSwitchDriver*");
+    qmlRegisterType<cQtBooleanSwitchDriver>("KVDrivers", 1, 0, "QtBooleanSwitchDriver");
+    qRegisterMetaType<cQtIntegerSwitchDriver*>("cQtIntegerSwitchDriver*");
+    qmlRegisterType<cQtIntegerSwitchDriver>("KVDrivers", 1, 0, "QtIntegerSwitchDriver");
+    qRegisterMetaType<cQtSignalSlotMeterDriver*>("cQtSignalSlotMeterDriver*");
+    qmlRegisterType<cQtSignalSlotMeterDriver>("KVDrivers", 1, 0, "QtSignalSlotMeterDriver");
+    qRegisterMetaType<cQtSignalSlotContinuousControllerDriver*>("cQtSignalSlotContinuousControllerDriver*");
+    qmlRegisterType<cQtSignalSlotContinuousControllerDriver>("KVDrivers", 1, 0,
+                                                             "QtSignalSlotContinuousControllerDriver");
+    qRegisterMetaType<cQtListBoxBackend*>("cQtListBoxBackend*");
+    qmlRegisterUncreatableType<cQtListBoxBackend>("KVDrivers", 1, 0, "QtListBoxBackend",
+                                                  QStringLiteral("QtListBoxBackend"));
+}
+
 } // namespace
 
 void RegisterQmlTypes()
 {
     RegisterIntegerTypes();
+    RegisterDriverTypes();
     qmlRegisterUncreatableMetaObject(nPEQ::staticMetaObject, "Corvo", 1, 0, "PEQTypes",
                                      QStringLiteral("PEQ Enum definitions only"));
     qRegisterMetaType<eConnectionState>("eConnectionState");
