@@ -8,6 +8,8 @@
 
 #include <QStringList>
 
+#include <atomic>
+
 namespace nDriverTest
 {
 
@@ -37,7 +39,8 @@ inline bool IsRegistered(const char* name)
 
 // A unit with one switch parameter (4096, one byte), as the device model's switches are: it keeps
 // the byte it receives and passes it on to its other links, answers a sync-up with it, and Set
-// changes it as the unit's own change (syscall thread, or the test thread under cMessagePump).
+// changes it as the unit's own change (on the syscall thread, under the registry lock, or on the test
+// thread under cMessagePump).
 class cSwitchUnit : public cNetObject
 {
 public:
@@ -54,7 +57,7 @@ public:
             cNetObject::EntrypointMessage(message);
             return;
         }
-        mValue = message.GetUBYTE(0);
+        mValue.store(message.GetUBYTE(0));
         SendToInformList(message);
     }
 
@@ -67,12 +70,13 @@ public:
 
     void Set(UBYTE value)
     {
-        mValue = value;
+        mValue.store(value);
         Send(KV_NET_NO_CONNECTION, KV_NET_NO_HANDLE, PARAMETER_BASE);
         SendToInformList(mControlMessage);
     }
 
-    UBYTE Value() const { return mValue; }
+    // Any thread.
+    UBYTE Value() const { return mValue.load(); }
 
 private:
     void Send(UWORD connectionId, KV_NET_DATA_SCALE handle, UWORD method)
@@ -81,10 +85,10 @@ private:
         mControlMessage.mDestination = handle;
         mControlMessage.mMethod = method;
         mControlMessage.SetLength(1);
-        mControlMessage.SetUBYTE(mValue, 0);
+        mControlMessage.SetUBYTE(mValue.load(), 0);
     }
 
-    UBYTE mValue = 0;
+    std::atomic<UBYTE> mValue{0};
 };
 
 } // namespace nDriverTest

@@ -1,0 +1,98 @@
+#include "CorvoGUI/Core/App/QmlTypeRegistration.h"
+#include "tests/support/cQmlWarningGuard.h"
+
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QtTest>
+
+#include <memory>
+
+// Every module that RegisterQmlTypes fills, seen from QML: each creatable type instantiates from
+// its module, each uncreatable one fails with exactly the reason it was registered with.
+class tst_QmlModules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void creatableType_instantiates_data();
+    void creatableType_instantiates();
+    void uncreatableType_failsWithItsReason_data();
+    void uncreatableType_failsWithItsReason();
+};
+
+void tst_QmlModules::initTestCase()
+{
+    RegisterQmlTypes();
+}
+
+void tst_QmlModules::creatableType_instantiates_data()
+{
+    QTest::addColumn<QString>("module");
+    QTest::addColumn<QString>("type");
+    // A property written in QML and read back, as "name: value".
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QVariant>("readBack");
+
+    QTest::newRow("QtBooleanSwitchDriver") << "KVDrivers 1.0"
+                                           << "QtBooleanSwitchDriver"
+                                           << "value: true" << QVariant(true);
+    QTest::newRow("QtIntegerSwitchDriver") << "KVDrivers 1.0"
+                                           << "QtIntegerSwitchDriver"
+                                           << "integerValue: 7" << QVariant(7);
+    QTest::newRow("QtSignalSlotMeterDriver") << "KVDrivers 1.0"
+                                             << "QtSignalSlotMeterDriver"
+                                             << "bottomOfMeter: Math.round(-7680.2)" << QVariant(-7680);
+    QTest::newRow("QtSignalSlotContinuousControllerDriver") << "KVDrivers 1.0"
+                                                            << "QtSignalSlotContinuousControllerDriver"
+                                                            << "networkValue: 32768" << QVariant(32768);
+}
+
+void tst_QmlModules::creatableType_instantiates()
+{
+    QFETCH(QString, module);
+    QFETCH(QString, type);
+    QFETCH(QString, property);
+    QFETCH(QVariant, readBack);
+
+    cQmlWarningGuard guard;
+    QQmlEngine engine;
+    QQmlComponent component(&engine);
+    component.setData(QString("import %1\n%2 { %3 }\n").arg(module, type, property).toUtf8(), QUrl());
+    std::unique_ptr<QObject> object(component.create());
+    QVERIFY2(object != nullptr, qPrintable(component.errorString()));
+    const QString name = property.section(':', 0, 0);
+    QCOMPARE(object->property(name.toLatin1().constData()).toInt(), readBack.toInt());
+    QML_VERIFY_NO_WARNINGS(guard);
+}
+
+void tst_QmlModules::uncreatableType_failsWithItsReason_data()
+{
+    QTest::addColumn<QString>("module");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("QtListBoxBackend") << "KVDrivers 1.0"
+                                      << "QtListBoxBackend"
+                                      << "QtListBoxBackend";
+    QTest::newRow("PEQTypes") << "Corvo 1.0"
+                              << "PEQTypes"
+                              << "PEQ Enum definitions only";
+}
+
+void tst_QmlModules::uncreatableType_failsWithItsReason()
+{
+    QFETCH(QString, module);
+    QFETCH(QString, type);
+    QFETCH(QString, reason);
+
+    QQmlEngine engine;
+    QQmlComponent component(&engine);
+    component.setData(QString("import %1\n%2 {}\n").arg(module, type).toUtf8(), QUrl());
+    QVERIFY(component.isError());
+    QCOMPARE(component.errors().size(), 1);
+    QCOMPARE(component.errors().first().description(), reason);
+}
+
+QTEST_GUILESS_MAIN(tst_QmlModules)
+#include "tst_QmlModules.moc"
