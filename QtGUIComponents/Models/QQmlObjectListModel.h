@@ -17,7 +17,7 @@
 // A list model over QObject items of type T (a QObject subclass with Qt properties): each item is
 // one row and every property of T is a role, so a QML delegate reads each property of its item as
 // a model role, and a change announced by a property's notify signal refreshes that row for that
-// property's role.
+// property's role (for every property it announces, when several share one signal).
 //
 // Roles: Qt::DisplayRole named "display" when a display role name is given (its data is that
 // property); Qt::UserRole (256) "qtObject", the item itself; then 257 + i for property i of T's

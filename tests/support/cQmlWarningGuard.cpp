@@ -17,7 +17,7 @@ const QRegularExpression& BugPattern()
                        "|is not installed|is not a type|plugin cannot be loaded|module \\S+ not found"
                        "|Cannot open|Failed to get image|Error decoding|Cannot load"
                        "|Cannot assign|Unable to assign|Invalid property assignment|non-existent property"
-                       "|Cannot queue arguments"));
+                       "|Cannot queue arguments|Component is not ready|failed to load component"));
     return pattern;
 }
 

@@ -10,9 +10,10 @@
 
 // Catches the warnings by which Qt's QML engine tells of a bug, so that a test fails on them
 // instead of letting them pile up in the log: a TypeError, ReferenceError or other script error,
-// a binding loop, an import that does not resolve, an image that cannot be loaded, a property
-// assignment QML refused, and a signal whose arguments cannot be queued to the GUI thread (an
-// argument type missing its meta-type). Any warning of the "qml" and "js" categories counts too.
+// a binding loop, an import that does not resolve, a component that failed to load, an image that
+// cannot be loaded, a property assignment QML refused, and a signal whose arguments cannot be
+// queued to the GUI thread (an argument type missing its meta-type). Any warning of the "qml" and
+// "js" categories (console.warn, console.error) counts too.
 //
 // While it lives it is the Qt message handler (from any thread); every message still goes on to
 // the handler that was installed before (QtTest's, so the log and QTest::ignoreMessage work as

@@ -30,6 +30,9 @@
 //   steps up from its lower end) and stops at the range's ends; a step that rounds to nothing
 //   still moves by one.
 //
+// A driver made with a name attaches in its constructor. A subclass that overrides the framework
+// side is made without a name and attached by setNetObjectName once it is built (see cAudioDriver).
+//
 // Threads: the driver lives on the GUI thread, where it is made, attached, detached, destroyed and
 // written from QML. The controller polls it (ReadControllerValue) and hands it values, ranges and
 // deltas on the syscall thread with the registry lock held; the signals emitted there reach

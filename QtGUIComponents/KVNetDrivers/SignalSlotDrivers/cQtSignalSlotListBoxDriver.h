@@ -14,7 +14,9 @@
 // Besides the cached switch value the driver keeps a position along the list in 1/256 of an
 // index (index x 256), which relative steps (deltas, parameter 4097 of the switch object) move:
 // one delta unit moves about 3/256 of the way along the list whatever its length, so about 85
-// units sweep it, and a step that would leave the list stops at its first or last entry.
+// units sweep it; the index is the position rounded to the nearest entry, and when it changes the
+// position moves onto that entry. A step that would leave the list stops at its first or last
+// entry; from a value that no entry holds (position -256) any step lands on the first entry.
 //
 // Threads: see cQtSwitchDriverBase. The entries are changed on the GUI thread under the registry
 // lock and read on the syscall thread (values and deltas from links) with that lock held.

@@ -128,7 +128,7 @@ void cQtSignalSlotMeterDriver::resetMeterBallistics()
 
 float cQtSignalSlotMeterDriver::getFloatForUWORD(UWORD Value) const
 {
-    return GainToFraction(Value);
+    return GainToFraction(GAIN(Value));
 }
 
 void cQtSignalSlotMeterDriver::setBottomOfMeter(GAIN BottomOfMeter)

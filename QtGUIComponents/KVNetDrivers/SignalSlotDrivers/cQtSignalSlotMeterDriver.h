@@ -18,6 +18,9 @@
 // or upside down (top at or below bottom) shows every gain as 0. The range is computed in int, so
 // the whole GAIN span is a valid range.
 //
+// A driver made with a name attaches in its constructor. A subclass that overrides the framework
+// side is made without a name and attached by setNetObjectName once it is built (see cAudioDriver).
+//
 // Threads: the driver lives on the GUI thread, where it is made, attached, detached, destroyed and
 // written from QML; setters that reach the meter net take the registry lock. MeterValues and the
 // steps from messages arrive on the syscall thread with the registry lock held and emit their
@@ -94,7 +97,8 @@ public:
 
     // When attached, the meter net shows its next level at once as both level and peak.
     Q_INVOKABLE void resetMeterBallistics();
-    // The fraction of that value, taken as a gain without wrapping (above 32767 reads as the top).
+    // The fraction of a gain handed over as a 16-bit word: its bits are the GAIN's, so QML passes a
+    // negative gain as it is (-7680 arrives as 0xE200 and reads as -30 dB).
     Q_INVOKABLE float getFloatForUWORD(UWORD Value) const;
 
 public slots:

@@ -13,6 +13,9 @@
 // every action tick and sends changes to its links, and values from links are stored in the cache
 // by the subclass's SetValue and announced by Qt signals.
 //
+// A driver made with a name attaches in its constructor. A subclass that overrides the framework
+// side is made without a name and attached by setNetObjectName once it is built (see cAudioDriver).
+//
 // Threads: the driver lives on the GUI thread, where it is made, attached, detached, destroyed and
 // written from QML. The switch object polls it (GetValue) and hands it values and deltas on the
 // syscall thread, with the registry lock held; the signals emitted there reach GUI-thread receivers

@@ -3,6 +3,7 @@
 
 #include <QQmlComponent>
 #include <QQmlEngine>
+#include <QQmlExpression>
 #include <QtTest>
 
 #include <memory>
@@ -30,39 +31,50 @@ void tst_QmlModules::creatableType_instantiates_data()
 {
     QTest::addColumn<QString>("module");
     QTest::addColumn<QString>("type");
-    // A property written in QML and read back, as "name: value".
-    QTest::addColumn<QString>("property");
-    QTest::addColumn<QVariant>("readBack");
+    // The object's body in QML, and an expression evaluated on the object with its expected text.
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("expected");
 
     QTest::newRow("QtBooleanSwitchDriver") << "KVDrivers 1.0"
                                            << "QtBooleanSwitchDriver"
-                                           << "value: true" << QVariant(true);
+                                           << "value: true"
+                                           << "value"
+                                           << "true";
     QTest::newRow("QtIntegerSwitchDriver") << "KVDrivers 1.0"
                                            << "QtIntegerSwitchDriver"
-                                           << "integerValue: 7" << QVariant(7);
+                                           << "integerValue: 7"
+                                           << "value"
+                                           << "7";
     QTest::newRow("QtSignalSlotMeterDriver") << "KVDrivers 1.0"
                                              << "QtSignalSlotMeterDriver"
-                                             << "bottomOfMeter: Math.round(-7680.2)" << QVariant(-7680);
+                                             << ""
+                                             << "getFloatForUWORD(-7680)"
+                                             << "0.5";
     QTest::newRow("QtSignalSlotContinuousControllerDriver") << "KVDrivers 1.0"
                                                             << "QtSignalSlotContinuousControllerDriver"
-                                                            << "networkValue: 32768" << QVariant(32768);
+                                                            << "networkValue: 32768"
+                                                            << "network_value"
+                                                            << "32768";
 }
 
 void tst_QmlModules::creatableType_instantiates()
 {
     QFETCH(QString, module);
     QFETCH(QString, type);
-    QFETCH(QString, property);
-    QFETCH(QVariant, readBack);
+    QFETCH(QString, body);
+    QFETCH(QString, expression);
+    QFETCH(QString, expected);
 
     cQmlWarningGuard guard;
     QQmlEngine engine;
     QQmlComponent component(&engine);
-    component.setData(QString("import %1\n%2 { %3 }\n").arg(module, type, property).toUtf8(), QUrl());
+    component.setData(QString("import %1\n%2 { %3 }\n").arg(module, type, body).toUtf8(), QUrl());
     std::unique_ptr<QObject> object(component.create());
     QVERIFY2(object != nullptr, qPrintable(component.errorString()));
-    const QString name = property.section(':', 0, 0);
-    QCOMPARE(object->property(name.toLatin1().constData()).toInt(), readBack.toInt());
+    QQmlExpression evaluation(engine.rootContext(), object.get(), expression);
+    QCOMPARE(evaluation.evaluate().toString(), expected);
+    QVERIFY2(!evaluation.hasError(), qPrintable(evaluation.error().toString()));
     QML_VERIFY_NO_WARNINGS(guard);
 }
 
