@@ -7,6 +7,11 @@
 #include "QtGUIComponents/Common/cKVCCFormat.h"
 #include "QtGUIComponents/Common/cThemeColours.h"
 #include "QtGUIComponents/Common/cUISettings.h"
+#include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtBooleanSwitchDriver.h"
+#include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtIntegerSwitchDriver.h"
+#include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtListBoxBackend.h"
+#include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtSignalSlotContinuousControllerDriver.h"
+#include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtSignalSlotMeterDriver.h"
 
 #include <QMetaType>
 #include <QtQml>
@@ -26,6 +31,37 @@ void RegisterIntegerTypes()
     QMetaType::registerNormalizedTypedef("GAIN", QMetaType::Short);
 }
 
+// The framework's QML drivers, module "KVDrivers" 1.0.
+void RegisterDriverTypes()
+{
+    qRegisterMetaType<cQtBooleanSwitchDriver*>("cQtBooleanSwitchDriver*");
+    qmlRegisterType<cQtBooleanSwitchDriver>("KVDrivers", 1, 0, "QtBooleanSwitchDriver");
+    qRegisterMetaType<cQtIntegerSwitchDriver*>("cQtIntegerSwitchDriver*");
+    qmlRegisterType<cQtIntegerSwitchDriver>("KVDrivers", 1, 0, "QtIntegerSwitchDriver");
+    qRegisterMetaType<cQtSignalSlotMeterDriver*>("cQtSignalSlotMeterDriver*");
+    qmlRegisterType<cQtSignalSlotMeterDriver>("KVDrivers", 1, 0, "QtSignalSlotMeterDriver");
+    qRegisterMetaType<cQtSignalSlotContinuousControllerDriver*>("cQtSignalSlotContinuousControllerDriver*");
+    qmlRegisterType<cQtSignalSlotContinuousControllerDriver>("KVDrivers", 1, 0,
+                                                             "QtSignalSlotContinuousControllerDriver");
+    qRegisterMetaType<cQtListBoxBackend*>("cQtListBoxBackend*");
+    qmlRegisterUncreatableType<cQtListBoxBackend>("KVDrivers", 1, 0, "QtListBoxBackend",
+                                                  QStringLiteral("QtListBoxBackend"));
+}
+
+// The value formats: "KVCCFormat" of "KVQml" 2.0 and "ProjectCCFormat" of "Corvo" 1.0.
+void RegisterFormatTypes()
+{
+    qRegisterMetaType<cKVCCFormat::eKVCCType>("cKVCCFormat::eKVCCType");
+    qRegisterMetaType<cKVCCFormat::eKVCCTypeDecimalPlaces>("cKVCCFormat::eKVCCTypeDecimalPlaces");
+    qmlRegisterType<cKVCCFormat>("KVQml", 2, 0, "KVCCFormat");
+    qRegisterMetaType<cProjectCCFormat::eProjectCCType>("cProjectCCFormat::eProjectCCType");
+    qmlRegisterUncreatableType<cProjectCCFormat>(
+        "Corvo", 1, 0, "ProjectCCFormat",
+        QStringLiteral(
+            "Import ValueInterpreter and use Interpreter.<function> instead of instantiating instances of "
+            "ProjectCCFormat"));
+}
+
 } // namespace
 
 void RegisterQmlTypes()
@@ -36,15 +72,8 @@ void RegisterQmlTypes()
     qmlRegisterSingletonType<cQmlValueInterpreterSingleton>(
         "ValueInterpreter", 1, 0, "Interpreter", &cQmlValueInterpreterSingleton::SingletonProvider);
     RegisterIntegerTypes();
-    qRegisterMetaType<cKVCCFormat::eKVCCType>("cKVCCFormat::eKVCCType");
-    qRegisterMetaType<cKVCCFormat::eKVCCTypeDecimalPlaces>("cKVCCFormat::eKVCCTypeDecimalPlaces");
-    qmlRegisterType<cKVCCFormat>("KVQml", 2, 0, "KVCCFormat");
-    qRegisterMetaType<cProjectCCFormat::eProjectCCType>("cProjectCCFormat::eProjectCCType");
-    qmlRegisterUncreatableType<cProjectCCFormat>(
-        "Corvo", 1, 0, "ProjectCCFormat",
-        QStringLiteral(
-            "Import ValueInterpreter and use Interpreter.<function> instead of instantiating instances of "
-            "ProjectCCFormat"));
+    RegisterDriverTypes();
+    RegisterFormatTypes();
     qmlRegisterUncreatableMetaObject(nPEQ::staticMetaObject, "Corvo", 1, 0, "PEQTypes",
                                      QStringLiteral("PEQ Enum definitions only"));
     qRegisterMetaType<eConnectionState>("eConnectionState");
