@@ -1,6 +1,10 @@
 #include "CorvoGUI/Core/App/QmlTypeRegistration.h"
 #include "CorvoGUI/Core/Units/PEQTypes.h"
+#include "CorvoGUI/QtGUIComponents/PEQ/cPEQQmlBackEnd2.h"
+#include "CorvoGUI/QtGUIComponents/PEQ/cPEQQmlBand2.h"
+#include "KVNet/Core/cActionTickDriver.h"
 #include "KVNet/Core/cRegistryRouter.h"
+#include "KVNet/Core/cSyscallThread.h"
 #include "tests/CorvoGUI/QtGUIComponents/PEQ/PEQDriverRig.h"
 #include "tests/support/cReportCapture.h"
 #include "tests/support/cScopedKVNetSystem.h"
@@ -39,6 +43,7 @@ private slots:
     void unitValues_areStoredSignalledOnceAndNeverEchoed();
     void badInput_isReportedAndChangesNothing();
     void detach_isSafeTwiceAndEndsTheLinks();
+    void graph_followsTheUnitAcrossTheFrameworkThreads();
 
 private:
     std::unique_ptr<cScopedKVNetSystem> mSystem;
@@ -301,6 +306,56 @@ void tst_cPEQDriver::detach_isSafeTwiceAndEndsTheLinks()
     QCOMPARE(driver.GetBandGain(0), GAIN(100));
     QVERIFY(!driver.LinkFullyBypassed(rig.UnitName(), P::P_BYPASS, false));
     QVERIFY(reports.Contains("PEQ driver detached"));
+}
+
+void tst_cPEQDriver::graph_followsTheUnitAcrossTheFrameworkThreads()
+{
+    // The driver signals on the syscall thread; the graph takes the values queued on its own thread,
+    // and its edits reach the unit through the real ticks.
+    cPEQDriverRig rig(4);
+    QVERIFY(rig.LinkLikeThePanel());
+    cPEQQmlBackEnd2 backEnd;
+    cPEQQmlBand2 bands[4];
+    backEnd.setDriver(&rig.Driver());
+    for (cPEQQmlBand2& band : bands)
+    {
+        backEnd.AppendBand(&band);
+    }
+    QCOMPARE(bands[1].GetFrequency(), UWORD(25563));
+
+    auto syscall = std::make_unique<cSyscallThread>();
+    auto ticks = std::make_unique<cActionTickDriver>(nullptr);
+    syscall->StartThread();
+    ticks->StartThread();
+    SetSystemRunning(true);
+
+    cKVNetMessage message(2);
+    message.mConnectionId = KV_NET_LOCAL_CONNECTION;
+    message.mDestination = rig.Unit().GetHandle();
+    message.mMethod = P::GainParameter(1);
+    message.SetUWORD(32768 + 9 * 256, 0);
+    PostMessage(message);
+    QTRY_COMPARE_WITH_TIMEOUT(bands[1].GetGain(), GAIN(9 * 256), 5000);
+
+    bands[1].setDragPos(200, 100);
+    auto unitBand = [&rig]
+    {
+        cRegistryLocker lock;
+        return rig.Unit().GetBand(1);
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(unitBand().mFrequencyCode, UWORD(24850), 5000);
+    QCOMPARE(unitBand().mGain, SWORD(1969));
+
+    // Taken down while the threads run.
+    rig.Driver().DetachNetObject();
+    bands[1].setDragPos(300, 100);
+    QTest::qWait(60);
+    QCOMPARE(unitBand().mFrequencyCode, UWORD(24850));
+
+    SetSystemRunning(false);
+    syscall->StopThread();
+    ticks.reset();
+    syscall.reset();
 }
 
 QTEST_GUILESS_MAIN(tst_cPEQDriver)
