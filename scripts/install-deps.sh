@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ccache pkg-config
-    qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtdeclarative5-private-dev
+    qtbase5-dev qtbase5-dev-tools qtbase5-private-dev qtdeclarative5-dev qtdeclarative5-private-dev
     libqt5serialport5-dev libqt5svg5-dev qtquickcontrols2-5-dev
     qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
     qml-module-qtquick-controls2 qml-module-qtquick-dialogs qml-module-qtquick-shapes

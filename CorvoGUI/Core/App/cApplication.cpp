@@ -9,11 +9,13 @@
 #include "CorvoGUI/Core/Units/cInOutFader.h"
 #include "CorvoGUI/Core/Units/cLowMidHigh.h"
 #include "CorvoGUI/Core/Units/cMeteringSources.h"
+#include "CorvoGUI/QtGUIComponents/ValueFormat/cQmlValueInterpreterSingleton.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cActionTickDriver.h"
 #include "KVNet/QT/Connections/cKVNetTCPServer.h"
 #include "KVNet/QT/Connections/cNetworkConnection.h"
 #include "KVNet/QT/Discovery/cMultiUnitFinder.h"
+#include "QtGUIComponents/Common/cThemeColours.h"
 
 cApplication::cApplication(std::unique_ptr<cSerialPortList> portList, const sSerialLinkTimings& timings)
 {
@@ -24,6 +26,15 @@ cApplication::cApplication(std::unique_ptr<cSerialPortList> portList, const sSer
                 Qt::DirectConnection);
         connect(network, &cNetworkConnection::ConnectionDisconnected, this,
                 &cApplication::ConnectionDisconnected, Qt::DirectConnection);
+    }
+    // The look objects outlive every application object (QML may still hold them): made once.
+    if (gThemeColours == nullptr)
+    {
+        gThemeColours = new cThemeColours();
+    }
+    if (gQmlValueInterpreterSingleton == nullptr)
+    {
+        gQmlValueInterpreterSingleton = new cQmlValueInterpreterSingleton();
     }
     mTCPServer = new cKVNetTCPServer(this);
     CreateActionTickThread();

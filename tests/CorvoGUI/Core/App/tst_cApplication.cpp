@@ -20,12 +20,15 @@
 #include "CorvoGUI/Core/Units/cParametricEQDriver.h"
 #include "CorvoGUI/Core/Units/cParametricEQGangDriver.h"
 #include "CorvoGUI/Core/Units/cParametricEQUnit.h"
+#include "CorvoGUI/QtGUIComponents/ValueFormat/cQmlValueInterpreterSingleton.h"
+#include "QtGUIComponents/Common/cThemeColours.h"
 #include "tests/CorvoGUI/Core/App/AppTestSupport.h"
 #include "tests/CorvoGUI/Core/App/RunningProgram.h"
 #include "tests/support/cRecordingNetObject.h"
 
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
@@ -179,6 +182,7 @@ private slots:
     void restart_readsTheBlocksBackWithTheValuesChangedBeforeShutdown();
     void freshModel_savesA394ByteStreamAsA400ByteFile();
     void shutdownWhileConnected_stopsTheTickFirstAndClosesThePort();
+    void lookObjects_areMadeOnceAndOutliveTheApplication();
 
 private:
     QTemporaryDir mFolder;
@@ -509,6 +513,25 @@ void tst_cApplication::shutdownWhileConnected_stopsTheTickFirstAndClosesThePort(
     Post(next.Handle(kDriver), cSerialConnectDriver::P_CONNECT, ConnectRequest(true, portName.toUtf8()),
          nextBackend->GetHandle());
     QVERIFY(Serve(&device, nextStatus.Is(CONNECTION_STATE_SYNCING)));
+}
+
+void tst_cApplication::lookObjects_areMadeOnceAndOutliveTheApplication()
+{
+    QPointer<cThemeColours> theme;
+    QPointer<cQmlValueInterpreterSingleton> interpreter;
+    {
+        cRunningProgram program;
+        theme = gThemeColours;
+        interpreter = gQmlValueInterpreterSingleton;
+        QVERIFY(theme != nullptr);
+        QVERIFY(interpreter != nullptr);
+    }
+    QVERIFY2(theme != nullptr && interpreter != nullptr, "deleted with the application");
+    {
+        cRunningProgram program;
+        QCOMPARE(gThemeColours, theme.data());
+        QCOMPARE(gQmlValueInterpreterSingleton, interpreter.data());
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_cApplication)
