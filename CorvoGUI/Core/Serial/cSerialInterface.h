@@ -7,13 +7,13 @@
 #include "CorvoGUI/Core/Serial/cSerialSendQueue.h"
 
 #include <QByteArray>
-#include <QMutex>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <mutex>
 
 class cSerialPortManager;
 
@@ -114,7 +114,7 @@ private:
     const sSerialLinkTimings mTimings;
     cSerialPortManager* mManager;
 
-    mutable QMutex mMutex; // queues, state, last error, request
+    mutable std::mutex mMutex; // queues, state, last error, request
     sRequest mRequest;
     eConnectionState mState = CONNECTION_STATE_IDLE;
     ULONG mLastError = ERROR_EVENT_NONE;
