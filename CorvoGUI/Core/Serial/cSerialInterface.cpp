@@ -388,6 +388,11 @@ void cSerialInterface::RequestDisconnect()
     ++mRequest.mSerial;
 }
 
+void cSerialInterface::RefuseConnect(ULONG error)
+{
+    SetLastError(error);
+}
+
 bool cSerialInterface::SetRunning()
 {
     std::lock_guard<std::mutex> lock(mMutex);

@@ -61,6 +61,9 @@ public:
     // replaces one not yet handled. A null or empty name connects to the first device port.
     void RequestConnect(const char* portName);
     void RequestDisconnect();
+    // A connect request that cannot be made (any thread): sets the last error as a failed open
+    // would; the state and any pending request stay as they are.
+    void RefuseConnect(ULONG error);
 
     // The confirmation after syncing: state 2, only from state 4. True when the state changed.
     bool SetRunning();

@@ -94,8 +94,16 @@ bool cSerialPortManager::AutoConnectPort(const char* portName)
     }
     if (!found)
     {
+        // Nothing was opened: "Failed opening port" is kept for an open that was tried.
         mOpenError = QSerialPort::DeviceNotFoundError;
-        KV_REPORT_NOTIFICATION("Failed opening port");
+        if (portName == nullptr)
+        {
+            KV_REPORT_ERROR("No device port to open");
+        }
+        else
+        {
+            KV_REPORT_ERROR("\"%s\" is not a device port", portName);
+        }
         return false;
     }
 
