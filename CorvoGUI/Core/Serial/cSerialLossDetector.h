@@ -18,15 +18,22 @@ public:
 
     // One tick: the port's error after taking input, the bytes taken and whether the port's system
     // location still exists (asked only on a read error with nothing read). True: the device is lost.
+    // Errors that mean the device is gone whatever else the tick saw.
+    static bool MeansDeviceGone(QSerialPort::SerialPortError error)
+    {
+        return error == QSerialPort::ResourceError || error == QSerialPort::DeviceNotFoundError ||
+               error == QSerialPort::WriteError;
+    }
+
     template <typename tLocationExists>
     bool Observe(QSerialPort::SerialPortError error, long long bytesTaken, tLocationExists locationExists)
     {
+        if (MeansDeviceGone(error))
+        {
+            return true;
+        }
         switch (error)
         {
-        case QSerialPort::ResourceError:
-        case QSerialPort::DeviceNotFoundError:
-        case QSerialPort::WriteError:
-            return true;
         case QSerialPort::ReadError:
             if (bytesTaken > 0)
             {

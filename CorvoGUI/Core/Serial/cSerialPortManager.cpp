@@ -155,7 +155,11 @@ void cSerialPortManager::CloseLocked()
 {
     if (mPort->isOpen())
     {
-        if (ErrorCheck())
+        // What is still to be written (a disconnect command) is dropped only when the device is
+        // gone; a read error that a busy machine gives now and then must not lose it.
+        const QSerialPort::SerialPortError error = mPort->error();
+        ErrorCheck();
+        if (cSerialLossDetector::MeansDeviceGone(error))
         {
             mPort->clear(QSerialPort::AllDirections);
         }
