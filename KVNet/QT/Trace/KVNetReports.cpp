@@ -101,7 +101,7 @@ void CloseWindowsLocked(qint64 now)
     for (auto it = sites.begin(); it != sites.end();)
     {
         sReportSite& site = it->second;
-        if (now - site.mWindowStart < kReportHoldBackWindowMs)
+        if (now - site.mWindowStart < REPORT_HOLD_BACK_WINDOW_MS)
         {
             ++it;
             continue;
@@ -139,7 +139,7 @@ bool TakeReportLocked(const char* prefix, const std::string& file, int line, con
         return true;
     }
     sReportSite& site = found->second;
-    if (site.mTexts.size() < kReportTextsPerWindow && site.mTexts.insert(message).second)
+    if (site.mTexts.size() < REPORT_TEXTS_PER_WINDOW && site.mTexts.insert(message).second)
     {
         return true;
     }

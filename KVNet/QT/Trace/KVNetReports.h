@@ -11,7 +11,7 @@
 // "\t(file:///<file>:<line>:)" and a newline, written whole under the trace lock.
 //
 // Floods are held back: a place (prefix, file and line) prints each text at most once in a window
-// of kReportHoldBackWindowMs, and at most kReportTextsPerWindow different texts. What it holds back
+// of REPORT_HOLD_BACK_WINDOW_MS, and at most REPORT_TEXTS_PER_WINDOW different texts. What it holds back
 // is counted; when the window is over (at the next report from anywhere, or FlushHeldBackReports),
 // one line with the same prefix and link says "<n> more reports from here held back in the last
 // second", and the place starts afresh.
@@ -38,8 +38,8 @@ void ResetStartTime();
 // "Elapsed = <ms>ms\t(<file>:<line>)", written without the trace lock.
 void PrintElapsedTime(const char* file, int line);
 
-constexpr qint64 kReportHoldBackWindowMs = 1000;
-constexpr std::size_t kReportTextsPerWindow = 32;
+constexpr qint64 REPORT_HOLD_BACK_WINDOW_MS = 1000;
+constexpr std::size_t REPORT_TEXTS_PER_WINDOW = 32;
 
 // Closes the windows that are over, printing their held-back counts. Cheap when nothing is held
 // back; the action-tick thread calls it every tick.

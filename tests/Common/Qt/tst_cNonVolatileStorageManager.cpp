@@ -462,7 +462,7 @@ void tst_cNonVolatileStorageManager::blockStraddlingRegionEnd_takesDefaultsAndIs
         QVERIFY(!InRegion(storage, b.mValue));
         QCOMPARE(b.Value(), DEFAULT_VALUE);
         // Two allocations out of range, both of two bytes: the same report, said once and counted.
-        clock.mNow += kReportHoldBackWindowMs;
+        clock.mNow += REPORT_HOLD_BACK_WINDOW_MS;
         FlushHeldBackReports();
         QCOMPARE(capture.Count("ERROR: Alloccation out of range. Size = 2"), 1);
         QVERIFY(capture.Contains("ERROR: 1 more reports from here held back in the last second"));

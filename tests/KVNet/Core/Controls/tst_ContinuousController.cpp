@@ -743,11 +743,11 @@ void tst_ContinuousController::detachedDriver_reportsLinksAndPosts()
     // Each a second apart, so that no report is held back as a repeat.
     cManualReportClock clock;
     QVERIFY(!driver.LinkValueToParameter("Peer B", M_VALUE, false, false));
-    clock.mNow += kReportHoldBackWindowMs;
+    clock.mNow += REPORT_HOLD_BACK_WINDOW_MS;
     QVERIFY(!driver.LinkDeltaToParameter("Peer B", M_VALUE, false, false));
-    clock.mNow += kReportHoldBackWindowMs;
+    clock.mNow += REPORT_HOLD_BACK_WINDOW_MS;
     driver.PostValue(5);
-    clock.mNow += kReportHoldBackWindowMs;
+    clock.mNow += REPORT_HOLD_BACK_WINDOW_MS;
     driver.UseSlowDeltaGeneration();
     QCOMPARE(mCapture->Count("Audio object not created!"), 4);
     QCOMPARE(gSystemBuilder->GetRequestedCount(), ULONG(0));

@@ -161,13 +161,13 @@ void tst_KVNetReports::repeatedReports_areSaidOnceASecondThenCounted_data()
         << QStringList{"ERROR: lost 0" + a, "ERROR: lost 0" + b, held.arg(9) + a, held.arg(9) + b,
                        "ERROR: lost 0" + a};
     QStringList texts;
-    for (int i = 0; i < int(kReportTextsPerWindow); ++i)
+    for (int i = 0; i < int(REPORT_TEXTS_PER_WINDOW); ++i)
     {
         texts << QString("ERROR: lost %1").arg(i) + a;
     }
     QTest::newRow("a place says each text once, up to its limit")
         << 1 << 100 << 1 << 40
-        << (QStringList(texts) << held.arg(100 - int(kReportTextsPerWindow)) + a << "ERROR: lost 0" + a);
+        << (QStringList(texts) << held.arg(100 - int(REPORT_TEXTS_PER_WINDOW)) + a << "ERROR: lost 0" + a);
 }
 
 void tst_KVNetReports::repeatedReports_areSaidOnceASecondThenCounted()
