@@ -1,6 +1,9 @@
 # Helpers shared by every folder of the project.
 
-set(CORVO_WARNINGS -Wall -Wextra -Werror)
+set(CORVO_WARNINGS -Wall -Wextra)
+if(CORVO_WERROR)
+    list(APPEND CORVO_WARNINGS -Werror)
+endif()
 
 # Adds every folder below the given roots that has a CMakeLists.txt, parents first.
 function(corvo_add_subdirectories)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Configures and builds the project in the given folder: build.sh <folder> [cmake options...]
+# RelWithDebInfo unless the options name another build type.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 folder=$1

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test twice: a normal build and a build
-# with the address and undefined-behaviour sanitizers.
+# Installs what is missing, then builds and runs every test twice: a Release build with assertions
+# kept, and a RelWithDebInfo build with the address and undefined-behaviour sanitizers. Warnings
+# are errors in both.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
@@ -14,11 +15,12 @@ status=0
 for variant in normal sanitize; do
     if [ "$variant" = sanitize ]; then
         folder=build-sanitize
-        options=(-DCORVO_SANITIZE=ON)
+        options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVO_SANITIZE=ON)
     else
         folder=build
-        options=()
+        options=(-DCMAKE_BUILD_TYPE=Release)
     fi
+    options+=(-DCORVO_WERROR=ON -DCORVO_ASSERTIONS=ON)
     echo "=== $variant build"
     bash "$root/scripts/build.sh" "$folder" "${options[@]}"
     echo "=== $variant tests"

@@ -79,7 +79,8 @@ cNonVolatileStorageManager::~cNonVolatileStorageManager()
 bool cNonVolatileStorageManager::MapFile(bool clear)
 {
     bool zero = clear;
-    if (mFile->size() < mSizeOfSRAM)
+    const qint64 found = mFile->size();
+    if (found < mSizeOfSRAM)
     {
         // A short file is rewritten whole: every byte of the mapping must exist in the file, or a
         // write through it would fault.
@@ -113,6 +114,25 @@ bool cNonVolatileStorageManager::MapFile(bool clear)
     if (zero)
     {
         std::memset(mStartAddress, 0, static_cast<size_t>(mSizeOfSRAM));
+        mWasReset = true;
+        if (found == 0)
+        {
+            KV_REPORT_NOTIFICATION("Non-volatile RAM file %s created: every setting starts at its default",
+                                   qPrintable(mFile->fileName()));
+        }
+        else if (found < mSizeOfSRAM)
+        {
+            KV_REPORT_NOTIFICATION(
+                "Non-volatile RAM file %s had %lld bytes, not %lld: it was reset and every "
+                "setting starts at its default",
+                qPrintable(mFile->fileName()), static_cast<long long>(found),
+                static_cast<long long>(mSizeOfSRAM));
+        }
+        else
+        {
+            KV_REPORT_NOTIFICATION("Non-volatile RAM file %s cleared: every setting starts at its default",
+                                   qPrintable(mFile->fileName()));
+        }
     }
     return true;
 }
@@ -138,6 +158,7 @@ bool cNonVolatileStorageManager::WriteZeros()
 
 void cNonVolatileStorageManager::UseMemoryOnly()
 {
+    mWasReset = true;
     if (mFile->isOpen())
     {
         mFile->close();

@@ -56,6 +56,10 @@ public:
 
     // True when the region is the file's mapping, so the units' settings persist.
     bool IsMapped() const { return mMapping != nullptr; }
+    // True when construction started the whole region afresh (a new, short or cleared file, or no
+    // file at all): every unit takes its defaults, and that was said once (a notification for a
+    // file, an error without one).
+    bool WasReset() const { return mWasReset; }
     UBYTE* GetStartAddress() const { return mStartAddress; }
     qint64 GetSizeOfSRAM() const { return mSizeOfSRAM; }
     // Bytes of the region handed out so far (alignment gaps included).
@@ -84,5 +88,6 @@ private:
     UBYTE* mMapping = nullptr;
     std::unique_ptr<UBYTE[]> mMemoryRegion;
     bool mRegionExhausted = false;
+    bool mWasReset = false;
     std::vector<sHeapBlock> mHeapBlocks;
 };

@@ -3,6 +3,7 @@
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cActionTickObject.h"
 #include "KVNet/Core/cActionTickParent.h"
+#include "KVNet/QT/Trace/KVNetReports.h"
 
 cActionTickDriver::cActionTickDriver(cActionTickParent* parent)
     : cNetObject("Action Tick Driver", 0, true, false)
@@ -57,6 +58,8 @@ void cActionTickDriver::TimerFired()
     {
         PostTick();
     }
+    // A flood that stopped still gets its count of held-back reports said.
+    FlushHeldBackReports();
 }
 
 void cActionTickDriver::PostTick()
@@ -83,5 +86,10 @@ void cActionTickDriver::PostTickIfRunning()
 
 void cActionTickDriver::ActionTick()
 {
-    --mOutstanding;
+    // Every tick scan lands here, also one started by a tick message this driver did not post:
+    // the count never goes below zero, so a stray tick cannot buy extra outstanding ticks.
+    int outstanding = mOutstanding.load();
+    while (outstanding > 0 && !mOutstanding.compare_exchange_weak(outstanding, outstanding - 1))
+    {
+    }
 }

@@ -14,7 +14,8 @@ class cActionTickParent;
 // OnActionTick and, while the system is running, posts the router's tick message: only while
 // fewer than 2 ticks are outstanding and fewer than 5000 messages are buffered, so a slow
 // syscall thread lowers the tick rate instead of filling the buffer. Its own ActionTick (in
-// the router's tick scan) ends an outstanding tick.
+// the router's tick scan) ends an outstanding tick. Each period also closes the report windows
+// that are over (FlushHeldBackReports), so a held-back count is said even after a flood stops.
 //
 // The object lives on its own thread (moveToThread(this)): objects that must run on the
 // action-tick thread can be moved to driver->thread() or to the driver itself.
@@ -38,7 +39,7 @@ public:
     // PostTick only while the system is running.
     void PostTickIfRunning();
 
-    // Network-object side: one outstanding tick has been scanned. Syscall thread.
+    // Network-object side: one outstanding tick has been scanned (never below zero). Syscall thread.
     void ActionTick() override;
 
     // Action-tick thread: one timer period.

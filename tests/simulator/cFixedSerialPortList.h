@@ -3,8 +3,7 @@
 // Port lists for tests and benchmarks that put a simulated device behind the serial interface.
 
 #include "CorvoGUI/Core/Serial/cSerialPortList.h"
-
-#include <QMutex>
+#include <mutex>
 
 // A port list that tests set.
 class cFixedSerialPortList : public cSerialPortList
@@ -16,17 +15,17 @@ public:
     }
     QList<sSerialPortDescription> AvailablePorts() const override
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         return mPorts;
     }
     void SetPorts(const QList<sSerialPortDescription>& ports)
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         mPorts = ports;
     }
 
 private:
-    mutable QMutex mMutex;
+    mutable std::mutex mMutex;
     QList<sSerialPortDescription> mPorts;
 };
 

@@ -44,7 +44,7 @@ QByteArray cSimulatedDevice::Frame(std::uint8_t command, const QByteArray& paylo
 
 bool cSimulatedDevice::Open(const QString& linkPath)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mLinkPath = linkPath;
     mInput.clear();
     mOutput.clear();
@@ -53,7 +53,7 @@ bool cSimulatedDevice::Open(const QString& linkPath)
 
 void cSimulatedDevice::Vanish()
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mPty.Close();
     mInput.clear();
     mOutput.clear();
@@ -61,7 +61,7 @@ void cSimulatedDevice::Vanish()
 
 bool cSimulatedDevice::Reappear()
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mInput.clear();
     mOutput.clear();
     return mPty.Open(mLinkPath);
@@ -69,25 +69,25 @@ bool cSimulatedDevice::Reappear()
 
 bool cSimulatedDevice::IsOpen() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mPty.IsOpen();
 }
 
 QString cSimulatedDevice::PortPath() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mPty.PortPath();
 }
 
 QString cSimulatedDevice::SlavePath() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mPty.SlavePath();
 }
 
 bool cSimulatedDevice::Step(std::uint64_t hostBytesWritten, int timeoutMs, bool waitForDelivery)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     QElapsedTimer clock;
     clock.start();
     bool ok = true;
@@ -125,7 +125,7 @@ bool cSimulatedDevice::Step(std::uint64_t hostBytesWritten, int timeoutMs, bool 
 
 void cSimulatedDevice::Service()
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     ReceiveLocked();
     ParseLocked();
     FlushDueLocked();
@@ -134,13 +134,13 @@ void cSimulatedDevice::Service()
 
 bool cSimulatedDevice::WaitForInput(int timeoutMs)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mPty.WaitReadable(timeoutMs);
 }
 
 int cSimulatedDevice::Tick() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mTick;
 }
 
@@ -355,68 +355,74 @@ int cSimulatedDevice::FlushDueLocked()
 
 void cSimulatedDevice::SetReplyDelay(int ticks)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mReplyDelay = qMax(0, ticks);
 }
 
 void cSimulatedDevice::SetSilent(bool silent)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mSilent = silent;
 }
 
 void cSimulatedDevice::SetAcknowledgeRecords(bool acknowledge)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mAcknowledge = acknowledge;
 }
 
 void cSimulatedDevice::InjectGarbageBeforeNextReply(const QByteArray& garbage)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mGarbageBeforeReply = garbage;
 }
 
 void cSimulatedDevice::SplitNextReply(int offset)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mSplitOffset = offset;
 }
 
 void cSimulatedDevice::FaultNextReply(std::uint8_t command, eReplyFault fault)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mFaultCommand = command;
     mFault = fault;
 }
 
 void cSimulatedDevice::DropFilterRecord(int index)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mDroppedFilterRecord = index;
 }
 
 void cSimulatedDevice::WriteRaw(const QByteArray& bytes)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mOutput.append({qMax(mTick, mOutput.isEmpty() ? 0 : mOutput.last().mDueTick), bytes});
+}
+
+int cSimulatedDevice::Flood(const QByteArray& bytes)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mPty.WriteAvailable(bytes.constData(), bytes.size());
 }
 
 cSimulatedDeviceModel cSimulatedDevice::ModelSnapshot() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mModel;
 }
 
 QList<cSimulatedDevice::sReceivedFrame> cSimulatedDevice::Frames() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mFrames;
 }
 
 QList<std::uint8_t> cSimulatedDevice::Commands() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     QList<std::uint8_t> commands;
     for (const sReceivedFrame& frame : mFrames)
     {
@@ -427,7 +433,7 @@ QList<std::uint8_t> cSimulatedDevice::Commands() const
 
 int cSimulatedDevice::CountFrames(std::uint8_t command) const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     int count = 0;
     for (const sReceivedFrame& frame : mFrames)
     {
@@ -438,30 +444,30 @@ int cSimulatedDevice::CountFrames(std::uint8_t command) const
 
 void cSimulatedDevice::ClearLog()
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mFrames.clear();
 }
 
 int cSimulatedDevice::MalformedFrames() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mMalformed;
 }
 
 int cSimulatedDevice::GarbageBytes() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mGarbage;
 }
 
 std::uint64_t cSimulatedDevice::BytesReceived() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mBytesReceived;
 }
 
 void cSimulatedDevice::AlignReceivedCount(std::uint64_t hostBytesWritten)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mBytesReceived = hostBytesWritten;
 }

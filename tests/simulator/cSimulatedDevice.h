@@ -5,10 +5,10 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
 #include <QString>
 
 #include <cstdint>
+#include <mutex>
 
 // A simulated device on a pseudo-terminal. It reads the program's command frames, logs every
 // frame with its exact bytes, keeps the state that filter, strip and delay records set, and
@@ -76,8 +76,11 @@ public:
     void FaultNextReply(std::uint8_t command, eReplyFault fault);
     // Leaves this record out of every filter-table answer; -1 for none.
     void DropFilterRecord(int index);
-    // Writes bytes to the program at once.
+    // Queues bytes for the program, written with the next tick's answers.
     void WriteRaw(const QByteArray& bytes);
+    // Writes as much of the bytes as the pty takes now, without waiting (a device that floods the
+    // line); returns the count written.
+    int Flood(const QByteArray& bytes);
 
     // The state. Model() is for the owning thread while no other thread runs the device.
     cSimulatedDeviceModel& Model() { return mModel; }
@@ -110,7 +113,7 @@ private:
     int FlushDueLocked();
     static bool WellFormed(std::uint8_t command, int length);
 
-    mutable QMutex mMutex;
+    mutable std::mutex mMutex;
     cSimulatedPty mPty;
     QString mLinkPath;
     cSimulatedDeviceModel mModel;

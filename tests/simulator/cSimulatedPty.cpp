@@ -115,13 +115,16 @@ bool cSimulatedPty::WaitReadable(int timeoutMs)
 
 bool cSimulatedPty::Write(const char* data, int length)
 {
+    // A program that stops reading leaves the pty full: give up after a while rather than hang.
+    constexpr int kFullPolls = 30;
     int done = 0;
+    int fullPolls = 0;
     while (done < length && mMaster >= 0)
     {
         const ssize_t wrote = ::write(mMaster, data + done, static_cast<size_t>(length - done));
         if (wrote < 0)
         {
-            if (errno == EAGAIN || errno == EINTR)
+            if ((errno == EAGAIN || errno == EINTR) && fullPolls++ < kFullPolls)
             {
                 pollfd fd{mMaster, POLLOUT, 0};
                 ::poll(&fd, 1, 100);
@@ -132,6 +135,21 @@ bool cSimulatedPty::Write(const char* data, int length)
         done += static_cast<int>(wrote);
     }
     return done == length;
+}
+
+int cSimulatedPty::WriteAvailable(const char* data, int length)
+{
+    int done = 0;
+    while (done < length && mMaster >= 0)
+    {
+        const ssize_t wrote = ::write(mMaster, data + done, static_cast<size_t>(length - done));
+        if (wrote <= 0)
+        {
+            break;
+        }
+        done += static_cast<int>(wrote);
+    }
+    return done;
 }
 
 int cSimulatedPty::SlaveInputQueued() const

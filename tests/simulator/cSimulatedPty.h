@@ -31,8 +31,10 @@ public:
     int Read(char* buffer, int length);
     // Waits up to timeoutMs for the master to become readable.
     bool WaitReadable(int timeoutMs);
-    // Writes all bytes to the master; false on failure.
+    // Writes all bytes to the master, waiting up to 3 s while it is full; false on failure.
     bool Write(const char* data, int length);
+    // Writes what the master takes now, without waiting; returns the count (0 when full or closed).
+    int WriteAvailable(const char* data, int length);
     // Bytes waiting in the slave's input queue (written by the device, not yet read by the program).
     int SlaveInputQueued() const;
 

@@ -2,10 +2,11 @@
 
 cReportCapture::cReportCapture()
 {
+    ResetReportHoldBack();
     mPrevious = SetReportSink(
         [this](const std::string& line)
         {
-            QMutexLocker lock(&mMutex);
+            std::lock_guard<std::mutex> lock(mMutex);
             mLines.append(QString::fromStdString(line));
         });
 }
@@ -17,13 +18,13 @@ cReportCapture::~cReportCapture()
 
 QStringList cReportCapture::Lines() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mLines;
 }
 
 int cReportCapture::Count(const QString& text) const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     int count = 0;
     for (const QString& line : mLines)
     {
@@ -37,6 +38,6 @@ int cReportCapture::Count(const QString& text) const
 
 void cReportCapture::Clear()
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mLines.clear();
 }

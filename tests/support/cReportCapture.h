@@ -2,12 +2,12 @@
 
 #include "KVNet/QT/Trace/KVNetReports.h"
 
-#include <QMutex>
 #include <QString>
 #include <QStringList>
+#include <mutex>
 
 // Collects every report line written while it lives (from any thread); restores the
-// previous sink on destruction.
+// previous sink on destruction. It starts with no report held back (ResetReportHoldBack).
 class cReportCapture
 {
 public:
@@ -24,7 +24,7 @@ public:
     void Clear();
 
 private:
-    mutable QMutex mMutex;
+    mutable std::mutex mMutex;
     QStringList mLines;
     tReportSink mPrevious;
 };

@@ -81,9 +81,8 @@ void cSerialConnectDriver::UpdateNewObject(UWORD connectionId, KV_NET_DATA_SCALE
     PostMessage(mControlMessage);
 }
 
-QByteArray cSerialConnectDriver::RequestedPortName(const cKVNetMessage& message, bool& cut)
+QByteArray cSerialConnectDriver::RequestedPortName(const cKVNetMessage& message)
 {
-    cut = false;
     const UWORD length = message.GetLength();
     if (length <= NAME_OFFSET)
     {
@@ -92,12 +91,7 @@ QByteArray cSerialConnectDriver::RequestedPortName(const cKVNetMessage& message,
     const char* begin = reinterpret_cast<const char*>(message.Data()) + NAME_OFFSET;
     const std::size_t available = std::size_t(length - NAME_OFFSET);
     const void* nul = std::memchr(begin, '\0', available);
-    std::size_t size = nul != nullptr ? std::size_t(static_cast<const char*>(nul) - begin) : available;
-    if (size > std::size_t(MAX_TEXT_LENGTH))
-    {
-        size = MAX_TEXT_LENGTH;
-        cut = true;
-    }
+    const std::size_t size = nul != nullptr ? std::size_t(static_cast<const char*>(nul) - begin) : available;
     return QByteArray(begin, int(size));
 }
 
@@ -117,12 +111,14 @@ void cSerialConnectDriver::OnConnect(const cKVNetMessage& message)
         mSerial->RequestDisconnect();
         return;
     }
-    bool cut = false;
-    const QByteArray name = RequestedPortName(message, cut);
-    if (cut)
+    const QByteArray name = RequestedPortName(message);
+    if (name.size() > MAX_TEXT_LENGTH)
     {
-        KV_REPORT_ERROR("Port name of the connection request cut to %d characters: \"%s\"", MAX_TEXT_LENGTH,
-                        name.constData());
+        // No port of the list has such a name, and a cut one could name another port.
+        KV_REPORT_ERROR("Connection request refused: port name \"%s\" is longer than %d characters",
+                        name.constData(), MAX_TEXT_LENGTH);
+        mSerial->RefuseConnect(ERROR_EVENT_DEVICE_NOT_FOUND);
+        return;
     }
     mSerial->RequestConnect(name.constData());
 }

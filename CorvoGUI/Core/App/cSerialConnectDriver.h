@@ -26,9 +26,10 @@ class cSerialInterface;
 // A sync-up (UpdateNewObject) of 4096-4099 posts the same payloads to the object that asked.
 //
 // Bounds: texts live in 8-byte slots (at most 7 characters and their NUL). The port name of a
-// request is read only within the payload (up to its NUL or the payload's end) and cut to 7
-// characters (reported). A device port whose name does not fit is left out of the list (reported
-// once per name); a version text that does not fit is cut (reported). A request without its flag
+// request is read only within the payload (up to its NUL or the payload's end); a name longer than
+// 7 characters names no port of the list: the request is refused with ERROR_EVENT_DEVICE_NOT_FOUND
+// and a report that gives the whole name. A device port whose name does not fit is left out of the list
+// (reported once per name); a version text that does not fit is cut (reported). A request without its flag
 // byte is reported and dropped.
 //
 // Threads: constructed and destroyed on the GUI thread, before the syscall thread runs or under
@@ -57,8 +58,8 @@ public:
                          KV_NET_DATA_SCALE sourceMethod) override;
 
     // The port name of a connect request: the bytes from offset 1 up to the first NUL or the end of
-    // the payload, cut to MAX_TEXT_LENGTH. `cut` tells whether it was cut.
-    static QByteArray RequestedPortName(const cKVNetMessage& message, bool& cut);
+    // the payload.
+    static QByteArray RequestedPortName(const cKVNetMessage& message);
 
 private:
     void OnConnect(const cKVNetMessage& message);

@@ -3,6 +3,7 @@
 #include "CorvoGUI/Core/Saves/Blowfish.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
+#include <QByteArray>
 #include <QFile>
 
 #include <cstring>
@@ -104,6 +105,26 @@ bool cSavesFileCipher::CipherData(QFile& input, QFile& output, bool encrypt)
     {
         KV_REPORT_ERROR("Write error: could not write to file");
         return false;
+    }
+    return true;
+}
+
+bool cSavesFileCipher::DecipherBytes(QByteArray& bytes)
+{
+    if (!BlowfishIsKeyed())
+    {
+        KV_REPORT_ERROR("Saves-file cipher has no key");
+        return false;
+    }
+    if (bytes.size() % BLOCK_SIZE != 0)
+    {
+        KV_REPORT_ERROR("Input file is incorrect size for decrpyting");
+        return false;
+    }
+    UBYTE* data = reinterpret_cast<UBYTE*>(bytes.data());
+    for (int offset = 0; offset < bytes.size(); offset += BLOCK_SIZE)
+    {
+        BlowfishCipherBlock(data + offset, data + offset, false);
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "KVNet/Core/KVNetTypes.h"
 
+class QByteArray;
 class QFile;
 
 // Enciphers and deciphers saves files: Blowfish in ECB mode over the whole file, the last block
@@ -30,4 +31,7 @@ public:
     // blocks already written in the output. A deciphering input that is not whole blocks fails
     // before anything is written.
     static bool CipherData(QFile& input, QFile& output, bool encrypt);
+    // Deciphers whole blocks in place. False (reported, bytes unchanged) when the cipher has no key
+    // or the size is not whole blocks.
+    static bool DecipherBytes(QByteArray& bytes);
 };

@@ -1,16 +1,17 @@
 #include "CorvoGUI/Core/Saves/cSavesManager.h"
 
 #include "CorvoGUI/Core/Persistence/DataFolders.h"
+#include "CorvoGUI/Core/Saves/SavesFileInput.h"
 #include "CorvoGUI/Core/Saves/cSavesFileCipher.h"
 #include "CorvoGUI/Core/Units/cSaveObject.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QMutexLocker>
 #include <QSaveFile>
 #include <QTemporaryFile>
 
@@ -83,7 +84,7 @@ cSavesManager::cSavesManager()
 cSavesManager::~cSavesManager()
 {
     Unregister();
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     for (cSaveObject* object : mSaveObjects)
     {
         object->ForgetRegistry();
@@ -97,7 +98,7 @@ void cSavesManager::RegisterSaveObject(cSaveObject* object)
     {
         return;
     }
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     if (std::find(mSaveObjects.begin(), mSaveObjects.end(), object) == mSaveObjects.end())
     {
         mSaveObjects.push_back(object);
@@ -106,7 +107,7 @@ void cSavesManager::RegisterSaveObject(cSaveObject* object)
 
 void cSavesManager::UnregisterSaveObject(cSaveObject* object)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mSaveObjects.erase(std::remove(mSaveObjects.begin(), mSaveObjects.end(), object), mSaveObjects.end());
 }
 
@@ -118,10 +119,8 @@ void cSavesManager::EntrypointMessage(cKVNetMessage& message)
     case P_RECALL:
     {
         const bool save = message.mMethod == P_SAVE;
-        if (message.mConnectionId != KV_NET_LOCAL_CONNECTION)
+        if (!AcceptsPathRequest(message))
         {
-            KV_REPORT_ERROR("%s request from connection %d refused: only the local system may name a file",
-                            save ? "Save" : "Recall", int(message.mConnectionId));
             return;
         }
         QString path;
@@ -183,7 +182,7 @@ bool cSavesManager::StartSave(const QString& path)
 {
     bool result = false;
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         result = Save(path);
     }
     ReportResult(P_SAVE, result);
@@ -194,7 +193,7 @@ bool cSavesManager::StartRecall(const QString& path)
 {
     bool result = false;
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         result = Recall(path);
     }
     ReportResult(P_RECALL, result);
@@ -204,7 +203,7 @@ bool cSavesManager::StartRecall(const QString& path)
 void cSavesManager::SyncAll()
 {
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         for (cSaveObject* object : mSaveObjects)
         {
             if (object->SyncData() == SYNC_SKIPPED)
@@ -229,31 +228,31 @@ void cSavesManager::ReportResult(KV_NET_DATA_SCALE id, bool ok)
 
 QString cSavesManager::GetTargetPath() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mTargetPath;
 }
 
 QString cSavesManager::GetSourcePath() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mSourcePath;
 }
 
 bool cSavesManager::LastSetupSucceeded() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mLastSetupSucceeded;
 }
 
 bool cSavesManager::LastRecallValid() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mLastRecallValid;
 }
 
 int cSavesManager::GetNumberOfSaveObjects() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return int(mSaveObjects.size());
 }
 
@@ -309,39 +308,103 @@ bool cSavesManager::Save(const QString& path)
     return true;
 }
 
+// The whole file is read, deciphered and checked in memory; only a file that passes every check
+// reaches the objects.
 bool cSavesManager::Recall(const QString& path)
 {
     if (!path.isEmpty())
     {
         mSourcePath = path;
     }
-    QFile source(mSourcePath);
-    QTemporaryFile plain;
-    mLastSetupSucceeded = source.open(QIODevice::ReadOnly) && plain.open();
+    mLastRecallValid = false;
+    QByteArray bytes;
+    mLastSetupSucceeded = nSavesFileInput::ReadRegularFile(mSourcePath, MaximumFileSize(), bytes);
     if (!mLastSetupSucceeded)
     {
-        KV_REPORT_ERROR("Failed to open Save Stream!");
-        KV_REPORT_ERROR("%s: %s", qPrintable(mSourcePath), qPrintable(FirstError({&source, &plain})));
         return false;
     }
-
-    mLastRecallValid = false;
-    const bool deciphered = cSavesFileCipher::CipherData(source, plain, false);
-    source.close();
-    if (!deciphered)
+    if (!cSavesFileCipher::DecipherBytes(bytes))
     {
         KV_REPORT_ERROR("Decryption failed");
         return false;
     }
-    if (!plain.seek(0))
+    if (!CheckSaveStream(bytes))
     {
-        KV_REPORT_ERROR("Couldn't reset read position on temporary file");
         return false;
     }
-    QDataStream stream(&plain);
+    ApplySaveStream(bytes);
+    mLastRecallValid = true;
+    return true;
+}
+
+qint64 cSavesManager::MaximumFileSize()
+{
+    QByteArray plain;
+    QBuffer buffer(&plain);
+    buffer.open(QIODevice::WriteOnly);
+    QDataStream stream(&buffer);
     SetUpStream(stream);
-    mLastRecallValid = InvokeRecall(stream);
-    return mLastRecallValid;
+    WriteSaveStream(stream);
+    const qint64 block = cSavesFileCipher::BLOCK_SIZE;
+    return (plain.size() + block - 1) / block * block;
+}
+
+bool cSavesManager::CheckSaveStream(const QByteArray& plain)
+{
+    QDataStream stream(plain);
+    SetUpStream(stream);
+    qint16 magic = 0;
+    qint8 version = 0;
+    stream >> magic >> version;
+    if (stream.status() != QDataStream::Ok || magic != FILE_MAGIC || version != FILE_VERSION)
+    {
+        KV_REPORT_ERROR("Save file error: incompatible file");
+        return false;
+    }
+    for (cSaveObject* object : mSaveObjects)
+    {
+        if (!object->CheckRecord(&stream) || stream.status() != QDataStream::Ok)
+        {
+            KV_REPORT_ERROR("Save file error: potential corruption");
+            return false;
+        }
+    }
+    qint16 trailer = 0;
+    stream >> trailer;
+    if (stream.status() != QDataStream::Ok || trailer != FILE_TRAILER)
+    {
+        KV_REPORT_ERROR("Save file error: potential corruption");
+        KV_REPORT_ERROR("No trailer after the records of the saves file");
+        return false;
+    }
+    // After the trailer only the cipher's zero padding, short of a block.
+    const int end = int(stream.device()->pos());
+    const QByteArray rest = plain.mid(end);
+    if (rest.size() >= cSavesFileCipher::BLOCK_SIZE || rest.count('\0') != rest.size())
+    {
+        KV_REPORT_ERROR("Save file error: potential corruption");
+        KV_REPORT_ERROR("%d bytes after the trailer of the saves file", int(rest.size()));
+        return false;
+    }
+    return true;
+}
+
+void cSavesManager::ApplySaveStream(const QByteArray& plain)
+{
+    QDataStream stream(plain);
+    SetUpStream(stream);
+    qint16 magic = 0;
+    qint8 version = 0;
+    stream >> magic >> version;
+    for (cSaveObject* object : mSaveObjects)
+    {
+        if (!object->RecallData(&stream))
+        {
+            // Checked just before: only an object whose check and recall disagree gets here.
+            KV_REPORT_ERROR("Save file error: the record of %s was refused after it passed the check",
+                            object->GetSaveName());
+        }
+    }
 }
 
 bool cSavesManager::WriteSaveStream(QDataStream& stream)
@@ -359,35 +422,17 @@ bool cSavesManager::WriteSaveStream(QDataStream& stream)
     return stream.status() == QDataStream::Ok;
 }
 
-bool cSavesManager::InvokeRecall(QDataStream& stream)
+bool cSavesManager::AcceptsPathRequest(const cKVNetMessage& message)
 {
-    qint16 magic = 0;
-    qint8 version = 0;
-    stream >> magic >> version;
-    if (stream.status() != QDataStream::Ok || magic != FILE_MAGIC || version != FILE_VERSION)
+    // A request that names a file is taken only from the local system: a peer on a framework
+    // connection must never make the program write or read a file by path.
+    if (message.mConnectionId == KV_NET_LOCAL_CONNECTION)
     {
-        KV_REPORT_ERROR("Save file error: incompatible file");
-        return false;
+        return true;
     }
-    for (cSaveObject* object : mSaveObjects)
-    {
-        const bool recalled = object->RecallData(&stream);
-        if (!recalled || stream.status() != QDataStream::Ok)
-        {
-            KV_REPORT_ERROR("Save file error: potential corruption");
-            KV_REPORT_ERROR("The record of %s could not be read; the recall stopped there",
-                            object->GetSaveName());
-            return false;
-        }
-    }
-    qint16 trailer = 0;
-    stream >> trailer;
-    if (stream.status() != QDataStream::Ok || trailer != FILE_TRAILER)
-    {
-        KV_REPORT_ERROR("Save file error: potential corruption");
-        return false;
-    }
-    return true;
+    KV_REPORT_ERROR("%s request from connection %d refused: only the local system may name a file",
+                    message.mMethod == P_SAVE ? "Save" : "Recall", int(message.mConnectionId));
+    return false;
 }
 
 bool cSavesManager::RequestPath(const cKVNetMessage& message, QString& path) const

@@ -4,10 +4,10 @@
 #include "KVNet/Core/KVNetMethods.h"
 #include "KVNet/Core/cNetObject.h"
 
-#include <QMutex>
 #include <QString>
 #include <QtGlobal>
 
+#include <mutex>
 #include <vector>
 
 class QDataStream;
@@ -29,10 +29,13 @@ class cSaveObject;
 // qint8 version 3, every object's record, qint16 trailer 0xC2BA, enciphered (cSavesFileCipher).
 //
 // A save writes beside the target and replaces it only when the whole stream was written and
-// enciphered: a failed save (reported) leaves the old file as it was. A recall of a file that is
-// not a saves file of this version, or that does not decipher, changes nothing; a recall stops at
-// the first record that cannot be read whole ("Save file error: potential corruption"), keeping
-// the records read before it. Its answer is 1 only when the whole file was read and valid.
+// enciphered: a failed save (reported) leaves the old file as it was. A recall is all or nothing:
+// it refuses, before opening it, anything that is not a regular file and any file larger than this
+// model's saves file; it reads and deciphers the whole file in memory and checks the magic and
+// version ("Save file error: incompatible file"), every object's record with its fields in their
+// domains, the trailer where the model expects it and nothing after it but the cipher's zero padding
+// ("Save file error: potential corruption", then what failed). Only then are the records applied.
+// A file that fails any check changes nothing. The answer is 1 only when the file was applied.
 //
 // Threads: constructed and destroyed on the GUI thread. Requests run on the syscall thread
 // (message delivery, under the registry lock); the mutex serialises save, recall, sync and the
@@ -89,7 +92,16 @@ private:
     bool Save(const QString& path);
     bool Recall(const QString& path);
     bool WriteSaveStream(QDataStream& stream);
-    bool InvokeRecall(QDataStream& stream);
+    // The size of this model's saves file: a larger file is no saves file of it.
+    qint64 MaximumFileSize();
+    // Magic and version, every object's record (CheckRecord), the trailer where the model expects
+    // it, then nothing but the cipher's zero padding. False, reported, at the first check that fails.
+    bool CheckSaveStream(const QByteArray& plain);
+    // Every object's RecallData, in registration order, from a checked stream.
+    void ApplySaveStream(const QByteArray& plain);
+    // The one place that decides who may name a file: only the local system (connection 0). A
+    // request from a framework connection is reported and refused.
+    static bool AcceptsPathRequest(const cKVNetMessage& message);
     // The request's path, decoded as file names are encoded; false (reported) when the payload
     // holds no NUL.
     bool RequestPath(const cKVNetMessage& message, QString& path) const;
@@ -97,7 +109,7 @@ private:
     QString mTargetPath;
     QString mSourcePath;
     std::vector<cSaveObject*> mSaveObjects;
-    mutable QMutex mMutex;
+    mutable std::mutex mMutex;
     bool mLastSetupSucceeded = true;
     bool mLastRecallValid = true;
 };

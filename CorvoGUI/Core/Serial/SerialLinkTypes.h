@@ -44,6 +44,8 @@ struct sSerialLinkStatistics
     quint64 mRepliesHandled = 0;
     quint64 mBadFrames = 0;
     quint64 mWrongLengthReplies = 0;
+    quint64 mBytesDropped = 0;     // input beyond what a tick takes
+    quint64 mLargestBytesHeld = 0; // the most input held (port buffer and parser) at a tick's start
     quint64 mLargestFilterQueue = 0;
     quint64 mLargestControlStripQueue = 0;
     quint64 mLargestDelayQueue = 0;

@@ -8,7 +8,7 @@ using nKVByteOrder::LoadLittle32;
 
 void cSerialDeviceData::Reset(bool linkOpen)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mLinkOpen = linkOpen;
     mVersionText.clear();
     mCommand1Byte = 0;
@@ -32,7 +32,7 @@ cSerialDeviceData::eReplyResult cSerialDeviceData::HandleReply(const sSerialFram
         return REPLY_WRONG_LENGTH;
     }
     const UBYTE* p = frame.mPayload.data();
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     switch (frame.mCommand)
     {
     case CMD_VERSION:
@@ -99,67 +99,67 @@ cSerialDeviceData::eReplyResult cSerialDeviceData::HandleReply(const sSerialFram
 
 void cSerialDeviceData::SetRequestOutstanding(bool outstanding)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mRequestOutstanding = outstanding;
 }
 
 bool cSerialDeviceData::IsRequestOutstanding() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mRequestOutstanding;
 }
 
 void cSerialDeviceData::SetPollOutstanding(bool outstanding)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mPollOutstanding = outstanding;
 }
 
 bool cSerialDeviceData::IsPollOutstanding() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mPollOutstanding;
 }
 
 bool cSerialDeviceData::HasVersion() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return !mVersionText.isEmpty();
 }
 
 bool cSerialDeviceData::ControlStripsReceived() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mControlStripsReceived;
 }
 
 bool cSerialDeviceData::DelaysReceived() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mDelaysReceived;
 }
 
 int cSerialDeviceData::FilterRecordCount() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mFilterRecordCount;
 }
 
 bool cSerialDeviceData::IsSetupComplete() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mFilterRecordCount >= FILTER_RECORDS;
 }
 
 int cSerialDeviceData::MissCount() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mMissCount;
 }
 
 bool cSerialDeviceData::CountMeterWait(int waitLimit, int missLimit)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     const int taken = mMeterWaitCount++;
     if (taken <= waitLimit)
     {
@@ -176,13 +176,13 @@ bool cSerialDeviceData::CountMeterWait(int waitLimit, int missLimit)
 
 quint64 cSerialDeviceData::HandshakeProgress() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mHandshakeProgress;
 }
 
 bool cSerialDeviceData::GetMeterBlock(sMeterBlock& block) const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     if (!mLinkOpen)
     {
         return false;
@@ -193,7 +193,7 @@ bool cSerialDeviceData::GetMeterBlock(sMeterBlock& block) const
 
 bool cSerialDeviceData::GetFilterTable(sFilterTable& table) const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     if (mFilterRecordCount < FILTER_RECORDS)
     {
         return false;
@@ -204,7 +204,7 @@ bool cSerialDeviceData::GetFilterTable(sFilterTable& table) const
 
 bool cSerialDeviceData::GetControlStripBlock(sControlStripBlock& block) const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     if (!mControlStripsReceived)
     {
         return false;
@@ -215,7 +215,7 @@ bool cSerialDeviceData::GetControlStripBlock(sControlStripBlock& block) const
 
 bool cSerialDeviceData::GetDelayBlock(sDelayBlock& block) const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     if (!mDelaysReceived)
     {
         return false;
@@ -226,18 +226,18 @@ bool cSerialDeviceData::GetDelayBlock(sDelayBlock& block) const
 
 QString cSerialDeviceData::GetVersionText() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mVersionText;
 }
 
 UBYTE cSerialDeviceData::GetCommand1Byte() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mCommand1Byte;
 }
 
 bool cSerialDeviceData::IsLinkOpen() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mLinkOpen;
 }

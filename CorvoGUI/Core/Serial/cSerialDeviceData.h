@@ -3,8 +3,8 @@
 #include "CorvoGUI/Core/Serial/SerialProtocol.h"
 #include "CorvoGUI/Core/Serial/cSerialFrameParser.h"
 
-#include <QMutex>
 #include <QString>
+#include <mutex>
 
 // What the device's replies carry (version text, meter block, filter table, control-strip and
 // delay blocks) and the handshake flags with which the connection state machine runs.
@@ -61,7 +61,7 @@ public:
     bool IsLinkOpen() const;
 
 private:
-    mutable QMutex mMutex;
+    mutable std::mutex mMutex;
     bool mLinkOpen = false;
     QString mVersionText;
     UBYTE mCommand1Byte = 0;

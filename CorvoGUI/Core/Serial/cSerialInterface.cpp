@@ -142,7 +142,7 @@ void cSerialInterface::HandleRequest()
 {
     sRequest request;
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         request = mRequest;
     }
     if (!request.mPending)
@@ -160,7 +160,7 @@ void cSerialInterface::HandleRequest()
     }
     if (done)
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         if (mRequest.mSerial == request.mSerial)
         {
             mRequest.mPending = false;
@@ -222,7 +222,7 @@ void cSerialInterface::SendQueuedRecords()
     bool haveStrip = false;
     bool haveDelay = false;
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         haveFilter = mFilterQueue.Take(filter);
         haveStrip = mControlStripQueue.Take(strip);
         haveDelay = mDelayQueue.Take(delay);
@@ -273,7 +273,7 @@ void cSerialInterface::CloseLink(ULONG error)
 {
     ClearQueues();
     mManager->ClosePort();
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mState = CONNECTION_STATE_IDLE;
     if (error != ERROR_EVENT_NONE)
     {
@@ -283,19 +283,19 @@ void cSerialInterface::CloseLink(ULONG error)
 
 void cSerialInterface::SetState(eConnectionState state)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mState = state;
 }
 
 void cSerialInterface::SetLastError(ULONG error)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mLastError = error;
 }
 
 void cSerialInterface::ClearQueues()
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mFilterQueue.Clear();
     mControlStripQueue.Clear();
     mDelayQueue.Clear();
@@ -303,7 +303,7 @@ void cSerialInterface::ClearQueues()
 
 bool cSerialInterface::QueuesEmpty() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mFilterQueue.IsEmpty() && mControlStripQueue.IsEmpty() && mDelayQueue.IsEmpty();
 }
 
@@ -329,7 +329,7 @@ bool cSerialInterface::QueueFilter(ULONG filterId, const UBYTE* coefficients, UB
     record.mFilterType = filterType;
     record.mBandOption = bandOption;
     record.mBypass = bypass;
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     if (mState != CONNECTION_STATE_CONNECTED)
     {
         return false;
@@ -347,7 +347,7 @@ bool cSerialInterface::QueueControlStrip(ULONG stripIndex, ULONG linearGain, UWO
     record.mGainCode = gainCode;
     record.mPolarity = polarity;
     record.mMute = mute;
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     if (mState != CONNECTION_STATE_CONNECTED)
     {
         return false;
@@ -361,7 +361,7 @@ bool cSerialInterface::QueueDelay(ULONG channel, ULONG samples)
     sDelaySendRecord record;
     record.mChannel = channel;
     record.mSamples = samples;
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     if (mState != CONNECTION_STATE_CONNECTED)
     {
         return false;
@@ -372,7 +372,7 @@ bool cSerialInterface::QueueDelay(ULONG channel, ULONG samples)
 
 void cSerialInterface::RequestConnect(const char* portName)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mRequest.mPending = true;
     mRequest.mConnect = true;
     mRequest.mPortName = portName != nullptr ? QByteArray(portName) : QByteArray();
@@ -381,16 +381,21 @@ void cSerialInterface::RequestConnect(const char* portName)
 
 void cSerialInterface::RequestDisconnect()
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mRequest.mPending = true;
     mRequest.mConnect = false;
     mRequest.mPortName.clear();
     ++mRequest.mSerial;
 }
 
+void cSerialInterface::RefuseConnect(ULONG error)
+{
+    SetLastError(error);
+}
+
 bool cSerialInterface::SetRunning()
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     if (mState != CONNECTION_STATE_SYNCING)
     {
         return false;
@@ -401,7 +406,7 @@ bool cSerialInterface::SetRunning()
 
 ULONG cSerialInterface::TakeLastError()
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     const ULONG error = mLastError;
     mLastError = ERROR_EVENT_NONE;
     return error;
@@ -409,7 +414,7 @@ ULONG cSerialInterface::TakeLastError()
 
 eConnectionState cSerialInterface::GetState() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mState;
 }
 
@@ -452,7 +457,7 @@ QStringList cSerialInterface::GetPortList()
 sSerialLinkStatistics cSerialInterface::GetStatistics() const
 {
     sSerialLinkStatistics statistics = mManager->Statistics();
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     statistics.mLargestFilterQueue = mFilterQueue.LargestDepth();
     statistics.mLargestControlStripQueue = mControlStripQueue.LargestDepth();
     statistics.mLargestDelayQueue = mDelayQueue.LargestDepth();
@@ -461,6 +466,6 @@ sSerialLinkStatistics cSerialInterface::GetStatistics() const
 
 std::size_t cSerialInterface::QueuedRecords() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mFilterQueue.Size() + mControlStripQueue.Size() + mDelayQueue.Size();
 }

@@ -7,13 +7,13 @@
 #include "CorvoGUI/Core/Serial/cSerialSendQueue.h"
 
 #include <QByteArray>
-#include <QMutex>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <mutex>
 
 class cSerialPortManager;
 
@@ -61,6 +61,9 @@ public:
     // replaces one not yet handled. A null or empty name connects to the first device port.
     void RequestConnect(const char* portName);
     void RequestDisconnect();
+    // A connect request that cannot be made (any thread): sets the last error as a failed open
+    // would; the state and any pending request stay as they are.
+    void RefuseConnect(ULONG error);
 
     // The confirmation after syncing: state 2, only from state 4. True when the state changed.
     bool SetRunning();
@@ -114,7 +117,7 @@ private:
     const sSerialLinkTimings mTimings;
     cSerialPortManager* mManager;
 
-    mutable QMutex mMutex; // queues, state, last error, request
+    mutable std::mutex mMutex; // queues, state, last error, request
     sRequest mRequest;
     eConnectionState mState = CONNECTION_STATE_IDLE;
     ULONG mLastError = ERROR_EVENT_NONE;

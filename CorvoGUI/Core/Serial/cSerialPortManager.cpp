@@ -3,6 +3,7 @@
 #include "KVNet/Core/KVByteOrder.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
+#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
@@ -60,13 +61,13 @@ void cSerialPortManager::FindDevicePort()
             }
         }
     }
-    QMutexLocker lock(&mListMutex);
+    std::lock_guard<std::mutex> lock(mListMutex);
     mDevicePorts = found;
 }
 
 QStringList cSerialPortManager::GetDevicePortNames() const
 {
-    QMutexLocker lock(&mListMutex);
+    std::lock_guard<std::mutex> lock(mListMutex);
     QStringList names;
     for (const sSerialPortDescription& port : mDevicePorts)
     {
@@ -80,7 +81,7 @@ bool cSerialPortManager::AutoConnectPort(const char* portName)
     sSerialPortDescription chosen;
     bool found = false;
     {
-        QMutexLocker lock(&mListMutex);
+        std::lock_guard<std::mutex> lock(mListMutex);
         for (const sSerialPortDescription& port : mDevicePorts)
         {
             if (portName == nullptr || port.mPortName == QString::fromUtf8(portName))
@@ -93,12 +94,20 @@ bool cSerialPortManager::AutoConnectPort(const char* portName)
     }
     if (!found)
     {
+        // Nothing was opened: "Failed opening port" is kept for an open that was tried.
         mOpenError = QSerialPort::DeviceNotFoundError;
-        KV_REPORT_NOTIFICATION("Failed opening port");
+        if (portName == nullptr)
+        {
+            KV_REPORT_ERROR("No device port to open");
+        }
+        else
+        {
+            KV_REPORT_ERROR("\"%s\" is not a device port", portName);
+        }
         return false;
     }
 
-    QMutexLocker lock(&mPortMutex);
+    std::lock_guard<std::mutex> lock(mPortMutex);
     if (mPort->isOpen())
     {
         CloseLocked();
@@ -110,8 +119,17 @@ bool cSerialPortManager::AutoConnectPort(const char* portName)
     mPort->setParity(QSerialPort::NoParity);
     mPort->setStopBits(QSerialPort::OneStop);
     mPort->setFlowControl(QSerialPort::NoFlowControl);
+    mPort->setReadBufferSize(READ_BUFFER_SIZE);
     const bool opened = mPort->open(QIODevice::ReadWrite);
     mParser.Reset();
+    mLossDetector.Reset();
+    mDropping = false;
+    // As the serial port names its device file.
+    const QString& name = chosen.mPortName;
+    mPortLocation =
+        name.startsWith('/') || name.startsWith(QLatin1String("./")) || name.startsWith(QLatin1String("../"))
+            ? name
+            : QStringLiteral("/dev/") + name;
     if (opened)
     {
         KV_REPORT_NOTIFICATION("Succeeded opening port");
@@ -129,7 +147,7 @@ bool cSerialPortManager::AutoConnectPort(const char* portName)
 
 void cSerialPortManager::ClosePort()
 {
-    QMutexLocker lock(&mPortMutex);
+    std::lock_guard<std::mutex> lock(mPortMutex);
     CloseLocked();
 }
 
@@ -137,7 +155,11 @@ void cSerialPortManager::CloseLocked()
 {
     if (mPort->isOpen())
     {
-        if (ErrorCheck())
+        // What is still to be written (a disconnect command) is dropped only when the device is
+        // gone; a read error that a busy machine gives now and then must not lose it.
+        const QSerialPort::SerialPortError error = mPort->error();
+        ErrorCheck();
+        if (cSerialLossDetector::MeansDeviceGone(error))
         {
             mPort->clear(QSerialPort::AllDirections);
         }
@@ -163,7 +185,7 @@ void cSerialPortManager::WriteToPort(const char* data, int length)
         return;
     }
     {
-        QMutexLocker lock(&mPortMutex);
+        std::lock_guard<std::mutex> lock(mPortMutex);
         mLastWritten = mPort->write(data, length);
         mPort->waitForBytesWritten(mTimings.mWriteWaitMs);
         if (mLastWritten == -1)
@@ -190,7 +212,7 @@ void cSerialPortManager::WriteToPort(const QByteArray& data)
     {
         return;
     }
-    QMutexLocker lock(&mPortMutex);
+    std::lock_guard<std::mutex> lock(mPortMutex);
     mLastWritten = mPort->write(data);
     mPort->waitForBytesWritten(mTimings.mWriteWaitMs);
     if (mLastWritten < data.size())
@@ -208,7 +230,7 @@ void cSerialPortManager::WriteToPort(const QByteArray& data)
 
 qint64 cSerialPortManager::ReadFromPort(char* buffer, int length)
 {
-    QMutexLocker lock(&mPortMutex);
+    std::lock_guard<std::mutex> lock(mPortMutex);
     mLastRead = mPort->read(buffer, length);
     if (mLastRead == -1)
     {
@@ -237,65 +259,64 @@ QSerialPort::SerialPortError cSerialPortManager::GetPortError() const
     return mPort->error();
 }
 
-bool cSerialPortManager::IsDeviceLostError(QSerialPort::SerialPortError error)
+bool cSerialPortManager::PortLocationExists() const
 {
-    // A read error alone is no loss: a read that finds nothing after a spurious readiness notice
-    // reports one. A vanished device shows as a resource (EIO) or device-not-found (ENODEV) error.
-    return error == QSerialPort::ResourceError || error == QSerialPort::DeviceNotFoundError ||
-           error == QSerialPort::WriteError;
+    return QFileInfo::exists(mPortLocation);
 }
 
-void cSerialPortManager::TakeInput()
+void cSerialPortManager::PullInput()
 {
+    // Moves what the system holds into the port's buffer (up to its size) without waiting, so
+    // replies are taken whether or not this thread's event loop has run since they arrived.
+    std::lock_guard<std::mutex> lock(mPortMutex);
+    mPort->waitForReadyRead(0);
+    if (mPort->error() == QSerialPort::TimeoutError)
     {
-        // Moves what the system holds into the port's buffer without waiting, so replies are
-        // taken whether or not this thread's event loop has run since they arrived.
-        QMutexLocker lock(&mPortMutex);
-        mPort->waitForReadyRead(0);
-        if (mPort->error() == QSerialPort::TimeoutError)
-        {
-            mPort->clearError();
-        }
+        mPort->clearError();
+    }
+}
+
+qint64 cSerialPortManager::HandleInput()
+{
+    const quint64 held = static_cast<quint64>(mPort->bytesAvailable() + mParser.Pending());
+    if (held > mLargestBytesHeld.load())
+    {
+        mLargestBytesHeld = held;
     }
     std::array<char, cSerialFrameParser::CAPACITY> chunk;
-    while (mParser.FreeSpace() > 0 && mPort->bytesAvailable() > 0)
+    qint64 taken = 0;
+    while (taken < INPUT_BYTES_PER_TICK && mPort->bytesAvailable() > 0)
     {
-        const int wanted = static_cast<int>(std::min<qint64>(mParser.FreeSpace(), mPort->bytesAvailable()));
-        const qint64 got = ReadFromPort(chunk.data(), wanted);
+        const qint64 wanted = std::min<qint64>(
+            {qint64(mParser.FreeSpace()), mPort->bytesAvailable(), qint64(INPUT_BYTES_PER_TICK) - taken});
+        const qint64 got = wanted > 0 ? ReadFromPort(chunk.data(), static_cast<int>(wanted)) : 0;
         if (got <= 0)
         {
             break;
         }
+        taken += got;
         mParser.Feed(reinterpret_cast<const UBYTE*>(chunk.data()), static_cast<int>(got));
+        HandleFrames();
     }
+    HandleFrames();
+    const bool dropped = DropInputBeyondBudget();
+    if (dropped && !mDropping)
+    {
+        KV_REPORT_ERROR("Serial input beyond what the link can use dropped: the device sends more than the "
+                        "line carries");
+    }
+    mDropping = dropped;
+    return taken;
 }
 
-bool cSerialPortManager::ProcessReply()
+void cSerialPortManager::HandleFrames()
 {
-    if (!mPort->isOpen())
-    {
-        return true;
-    }
-    TakeInput();
-    const QSerialPort::SerialPortError error = mPort->error();
-    if (IsDeviceLostError(error))
-    {
-        ErrorCheck();
-        return false;
-    }
-    if (error != QSerialPort::NoError)
-    {
-        ErrorCheck();
-        mPort->clearError();
-    }
-
-    int frames = 0;
-    while (frames < MAX_FRAMES_PER_TICK)
+    for (;;)
     {
         const cSerialFrameParser::eResult result = mParser.Next(mFrame);
         if (result == cSerialFrameParser::PARSE_INCOMPLETE)
         {
-            break;
+            return;
         }
         if (result == cSerialFrameParser::PARSE_BAD)
         {
@@ -306,7 +327,46 @@ bool cSerialPortManager::ProcessReply()
             continue;
         }
         HandleFrame(mFrame);
-        ++frames;
+    }
+}
+
+bool cSerialPortManager::DropInputBeyondBudget()
+{
+    const qint64 left = mPort->bytesAvailable();
+    if (left <= 0)
+    {
+        return false;
+    }
+    // The device sends more than the line carries: the rest of this tick's input, and the frame
+    // it cuts, are dropped.
+    const qint64 dropped = left + mParser.Pending();
+    {
+        std::lock_guard<std::mutex> lock(mPortMutex);
+        mPort->skip(left);
+    }
+    mParser.Reset();
+    mBytesDropped += static_cast<quint64>(dropped);
+    return true;
+}
+
+bool cSerialPortManager::ProcessReply()
+{
+    if (!mPort->isOpen())
+    {
+        return true;
+    }
+    PullInput();
+    const QSerialPort::SerialPortError error = mPort->error();
+    const qint64 taken = HandleInput();
+    if (mLossDetector.Observe(error, taken, [this] { return PortLocationExists(); }))
+    {
+        ErrorCheck();
+        return false;
+    }
+    if (error != QSerialPort::NoError)
+    {
+        ErrorCheck();
+        mPort->clearError();
     }
     return true;
 }
@@ -413,7 +473,7 @@ void cSerialPortManager::SendResetCommand()
 {
     if (mPort->isOpen())
     {
-        QMutexLocker lock(&mPortMutex);
+        std::lock_guard<std::mutex> lock(mPortMutex);
         mPort->clear(QSerialPort::AllDirections);
     }
     SendFrame(CMD_RESET, 0);
@@ -449,5 +509,7 @@ sSerialLinkStatistics cSerialPortManager::Statistics() const
     statistics.mRepliesHandled = mRepliesHandled;
     statistics.mBadFrames = mBadFrames;
     statistics.mWrongLengthReplies = mWrongLengthReplies;
+    statistics.mBytesDropped = mBytesDropped;
+    statistics.mLargestBytesHeld = mLargestBytesHeld;
     return statistics;
 }

@@ -4,17 +4,18 @@
 #include "CorvoGUI/Core/Serial/SerialProtocol.h"
 #include "CorvoGUI/Core/Serial/cSerialDeviceData.h"
 #include "CorvoGUI/Core/Serial/cSerialFrameParser.h"
+#include "CorvoGUI/Core/Serial/cSerialLossDetector.h"
 #include "CorvoGUI/Core/Serial/cSerialPortList.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
 #include <QObject>
 #include <QSerialPort>
 #include <QStringList>
 
 #include <array>
 #include <atomic>
+#include <mutex>
 
 // Speaks the device's serial protocol: finds the device among the serial ports, opens and
 // closes the port, writes command frames and handles the replies, whose contents it keeps in
@@ -27,13 +28,22 @@
 // Failures: write, read and port errors are reported (KV_REPORT_ERROR) and change no state; open
 // failures leave GetOpenError for the state machine to turn into its error codes; bad frames and
 // replies of a wrong length are reported and dropped.
+//
+// Bounds: the port buffers at most READ_BUFFER_SIZE bytes between ticks (the device waits beyond
+// that), and a tick takes at most INPUT_BYTES_PER_TICK of them, more than twice what the line carries
+// in a tick; input beyond that is more than the protocol can use and is dropped (counted in the
+// statistics), with one report when a flood starts.
 class cSerialPortManager : public QObject
 {
     Q_OBJECT
 
 public:
-    // Replies handled in one ProcessReply at most.
-    static constexpr int MAX_FRAMES_PER_TICK = 64;
+    // What the line carries in one 20 ms tick at 921600 baud, 10 bits a byte: 1,843 bytes.
+    static constexpr int LINE_BYTES_PER_TICK = nSerialProtocol::BAUD_RATE / 10 / 50;
+    // Input handled in one ProcessReply at most; a frame's bytes never pass the parser's capacity.
+    static constexpr int INPUT_BYTES_PER_TICK = cSerialFrameParser::CAPACITY;
+    // The port's read buffer.
+    static constexpr qint64 READ_BUFFER_SIZE = 16384;
 
     // The port list is not owned and must outlive the manager.
     cSerialPortManager(const cSerialPortList* portList, const sSerialLinkTimings& timings,
@@ -65,9 +75,10 @@ public:
     bool ErrorCheck();
     QSerialPort::SerialPortError GetPortError() const;
 
-    // Takes what the port holds and handles every complete reply frame (MAX_FRAMES_PER_TICK at
-    // most; the rest waits for the next call). False when the port reports that the device is
-    // gone (resource, read or write error); the caller closes the link.
+    // Takes what the port holds (INPUT_BYTES_PER_TICK at most; what is left beyond that is dropped
+    // and reported) and handles every complete reply frame in it; a frame cut at the end waits for
+    // the next call. False when the device is gone (cSerialLossDetector); the caller closes the
+    // link. A read error that is not a loss is reported and cleared.
     bool ProcessReply();
     // True when all 36 filter-table records have arrived.
     bool IsSetupComplete() const { return mData.IsSetupComplete(); }
@@ -97,21 +108,31 @@ public:
 private:
     void CloseLocked();
     void SendFrame(UBYTE command, int payloadLength);
-    void TakeInput();
+    // Moves what the system holds into the port's buffer without waiting.
+    void PullInput();
+    // Feeds the parser from the port's buffer and handles the frames, within the tick's input
+    // budget; drops what is left beyond it. Returns the bytes taken.
+    qint64 HandleInput();
+    void HandleFrames();
+    // True when there was input left to drop.
+    bool DropInputBeyondBudget();
     void HandleFrame(const sSerialFrame& frame);
-    static bool IsDeviceLostError(QSerialPort::SerialPortError error);
+    bool PortLocationExists() const;
 
     const cSerialPortList* mPortList;
     const sSerialLinkTimings mTimings;
     QSerialPort* mPort;
-    mutable QMutex mListMutex; // the device-port list
+    mutable std::mutex mListMutex; // the device-port list
     QList<sSerialPortDescription> mDevicePorts;
-    QMutex mPortMutex; // the port, the frame buffer and the parser
+    std::mutex mPortMutex; // the port, the frame buffer and the parser
     std::array<UBYTE, nSerialProtocol::FRAME_BUFFER_SIZE> mFrameBuffer{};
     cSerialFrameParser mParser;
     sSerialFrame mFrame;
     cSerialDeviceData mData;
     QSerialPort::SerialPortError mOpenError = QSerialPort::NoError;
+    QString mPortLocation; // the open port's path in the file system
+    cSerialLossDetector mLossDetector;
+    bool mDropping = false; // the last tick dropped input: a flood is said once, when it starts
     qint64 mLastWritten = 0;
     qint64 mLastRead = 0;
     std::atomic<quint64> mBytesWritten{0};
@@ -120,4 +141,6 @@ private:
     std::atomic<quint64> mRepliesHandled{0};
     std::atomic<quint64> mBadFrames{0};
     std::atomic<quint64> mWrongLengthReplies{0};
+    std::atomic<quint64> mBytesDropped{0};
+    std::atomic<quint64> mLargestBytesHeld{0};
 };

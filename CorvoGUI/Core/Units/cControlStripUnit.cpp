@@ -7,6 +7,8 @@
 
 #include <QDataStream>
 
+#include <optional>
+
 namespace
 {
 
@@ -43,12 +45,15 @@ cControlStripUnit::cControlStripUnit(const char* name, cNonVolatileStorageManage
     , mInvertPolarity(invertPolarity)
     , mBlock(storage, kFields.mSize, NV_START_MARKER, NV_END_MARKER)
 {
-    if (mBlock.HasValidMarkers())
+    std::string why;
+    if (!mBlock.HasValidMarkers())
     {
-        CheckStoredSettings();
+        mBlock.ReportResetForMarkers(GetSaveName());
+        ResetDefaults();
     }
-    else
+    else if (!StoredFieldsValid(why))
     {
+        mBlock.ReportReset(GetSaveName(), why.c_str());
         ResetDefaults();
     }
 }
@@ -113,26 +118,42 @@ void cControlStripUnit::SaveData(QDataStream* stream)
     *stream << settings.mMute << settings.mPolarity << qint16(settings.mGain);
 }
 
+bool cControlStripUnit::ReadRecord(QDataStream* stream, sSettings& settings) const
+{
+    qint8 mute = 0;
+    qint8 polarity = 0;
+    qint16 gain = 0;
+    if (stream != nullptr)
+    {
+        *stream >> mute >> polarity >> gain;
+    }
+    if (!RecordReadWhole(stream) || !SavedFlagValid(mute, "mute") || !SavedFlagValid(polarity, "polarity"))
+    {
+        return false;
+    }
+    if (gain < GAIN_MINUS_INFINITY)
+    {
+        return RefuseSavedField("gain", gain);
+    }
+    settings.mMute = mute != 0;
+    settings.mPolarity = polarity != 0;
+    settings.mGain = gain;
+    return true;
+}
+
+bool cControlStripUnit::CheckRecord(QDataStream* stream)
+{
+    sSettings settings;
+    return ReadRecord(stream, settings);
+}
+
 bool cControlStripUnit::RecallData(QDataStream* stream)
 {
-    if (stream == nullptr)
-    {
-        KV_REPORT_ERROR("No stream to recall %s from", GetSaveName());
-        return false;
-    }
-    bool mute = false;
-    bool polarity = false;
-    qint16 gain = 0;
-    *stream >> mute >> polarity >> gain;
-    if (stream->status() != QDataStream::Ok)
-    {
-        KV_REPORT_ERROR("Control strip record of %s cut short", GetSaveName());
-        return false;
-    }
     sSettings settings;
-    settings.mMute = mute;
-    settings.mPolarity = polarity;
-    settings.mGain = ValidGain(gain, "saves file");
+    if (!ReadRecord(stream, settings))
+    {
+        return false;
+    }
     ApplySettings(settings);
     return true;
 }
@@ -215,30 +236,30 @@ GAIN cControlStripUnit::GetGain() const
 
 void cControlStripUnit::OnMute(cKVNetMessage& message)
 {
-    bool mute = false;
-    if (!ReadFlag(message, mute) || mute == GetMute())
+    const std::optional<bool> mute = ReadFlag(message);
+    if (!mute || *mute == GetMute())
     {
         return;
     }
-    StoreFlag(kFields.mMute, mute);
+    StoreFlag(kFields.mMute, *mute);
     if (mDriver != nullptr)
     {
-        mDriver->SetMute(mute);
+        mDriver->SetMute(*mute);
     }
     PublishParameter(message);
 }
 
 void cControlStripUnit::OnPolarity(cKVNetMessage& message)
 {
-    bool polarity = false;
-    if (!ReadFlag(message, polarity) || polarity == GetPolarity())
+    const std::optional<bool> polarity = ReadFlag(message);
+    if (!polarity || *polarity == GetPolarity())
     {
         return;
     }
-    StoreFlag(kFields.mPolarity, polarity);
+    StoreFlag(kFields.mPolarity, *polarity);
     if (mDriver != nullptr)
     {
-        mDriver->SetPolarity(DevicePolarity(polarity));
+        mDriver->SetPolarity(DevicePolarity(*polarity));
     }
     PublishParameter(message);
 }
@@ -262,29 +283,16 @@ void cControlStripUnit::OnGain(cKVNetMessage& message)
     PublishParameter(message);
 }
 
-bool cControlStripUnit::ReadFlag(cKVNetMessage& message, bool& value)
+std::optional<bool> cControlStripUnit::ReadFlag(cKVNetMessage& message)
 {
     if (!KV_CHECK_CONTROL_PAYLOAD(message, sizeof(UBYTE), GetName()))
     {
-        return false;
+        return std::nullopt;
     }
-    value = UBYTEToBool(message.GetUBYTE(0));
+    const bool value = UBYTEToBool(message.GetUBYTE(0));
     // Linked objects get the flag as it was taken.
     message.SetUBYTE(ConvertBoolToUBYTE(value), 0);
-    return true;
-}
-
-bool cControlStripUnit::LoadFlag(size_t offset, const char* what)
-{
-    const UBYTE stored = mBlock.Load<UBYTE>(offset);
-    if (stored > 1)
-    {
-        KV_REPORT_ERROR("%s: stored %s byte 0x%X is not 0 or 1, taken as 1", GetSaveName(), what,
-                        unsigned(stored));
-        StoreFlag(offset, true);
-        return true;
-    }
-    return stored != 0;
+    return value;
 }
 
 void cControlStripUnit::StoreFlag(size_t offset, bool value)
@@ -303,14 +311,22 @@ GAIN cControlStripUnit::ValidGain(SWORD gain, const char* source) const
     return gain;
 }
 
-void cControlStripUnit::CheckStoredSettings()
+bool cControlStripUnit::StoredFieldsValid(std::string& why) const
 {
-    LoadFlag(kFields.mMute, "mute");
-    LoadFlag(kFields.mPolarity, "polarity");
+    const UBYTE mute = mBlock.Load<UBYTE>(kFields.mMute);
+    const UBYTE polarity = mBlock.Load<UBYTE>(kFields.mPolarity);
     const SWORD gain = mBlock.Load<SWORD>(kFields.mGain);
-    const GAIN valid = ValidGain(gain, "non-volatile block");
-    if (valid != gain)
+    if (mute > 1)
     {
-        mBlock.Store<SWORD>(kFields.mGain, valid);
+        why = cNonVolatileBlock::FieldOutOfRange("mute", mute);
     }
+    else if (polarity > 1)
+    {
+        why = cNonVolatileBlock::FieldOutOfRange("polarity", polarity);
+    }
+    else if (gain < GAIN_MINUS_INFINITY)
+    {
+        why = cNonVolatileBlock::FieldOutOfRange("gain", gain);
+    }
+    return why.empty();
 }

@@ -5,6 +5,9 @@
 #include "CorvoGUI/Core/Units/cSaveObject.h"
 #include "KVNet/Core/KVNetMethods.h"
 
+#include <optional>
+#include <string>
+
 class cControlStripDriver;
 class cNonVolatileStorageManager;
 class cSaveObjectRegistry;
@@ -24,9 +27,11 @@ class cSaveObjectRegistry;
 //
 // Non-volatile block (8 bytes, packed, native byte order): u16 0x5566, u8 mute, u8 polarity (the
 // user's), s16 gain, u16 0xFB05. Wrong markers reset it to the defaults: unmuted, polarity off,
-// gain minus infinity. Stored bytes other than 0 or 1 are reported and taken as 1.
+// gain minus infinity; so do stored flags other than 0 or 1 and a gain below minus infinity. A reset
+// is said once (a notification naming the unit).
 //
-// Save record: bool mute, bool polarity (the user's), qint16 gain.
+// Save record: bool mute, bool polarity (the user's), qint16 gain. A recalled record must hold 0 or 1
+// in its flags and a gain not below minus infinity.
 //
 // Threads: constructed and destroyed on the GUI thread (by the driver). Messages, sync-ups, save,
 // recall and sync run on the syscall thread under the registry lock.
@@ -69,7 +74,9 @@ public:
                          KV_NET_DATA_SCALE sourceMethod) override;
 
     void SaveData(QDataStream* stream) override;
-    // Reads the whole record (false, nothing changed, when it cannot) and applies it.
+    // The record read whole, with flags 0 or 1 and a gain not below minus infinity.
+    bool CheckRecord(QDataStream* stream) override;
+    // Reads and checks the whole record (false, nothing changed, when it fails) and applies it.
     bool RecallData(QDataStream* stream) override;
     // Takes this strip's record of the device's control-strip block; SYNC_SKIPPED, nothing changed,
     // until the block has arrived.
@@ -96,14 +103,16 @@ private:
     void OnMute(cKVNetMessage& message);
     void OnPolarity(cKVNetMessage& message);
     void OnGain(cKVNetMessage& message);
-    // The message's UBYTE as a flag, the payload normalised to 0/1; false when too short.
-    bool ReadFlag(cKVNetMessage& message, bool& value);
-    // A stored flag byte; other than 0 and 1 is reported and gives true.
-    bool LoadFlag(size_t offset, const char* what);
+    // The message's UBYTE as a flag, the payload normalised to 0/1; no value (reported) when the
+    // message is too short. Returned by value: no pointer to the caller's flag leaves the call.
+    std::optional<bool> ReadFlag(cKVNetMessage& message);
     void StoreFlag(size_t offset, bool value);
     // -32768 is no gain: reported and taken as minus infinity.
     GAIN ValidGain(SWORD gain, const char* source) const;
-    void CheckStoredSettings();
+    // True when the stored flags are 0 or 1 and the gain is not below minus infinity; else why not.
+    bool StoredFieldsValid(std::string& why) const;
+    // Reads the save record and checks its fields; false (reported) when it fails.
+    bool ReadRecord(QDataStream* stream, sSettings& settings) const;
 
     cControlStripDriver* mDriver;
     const bool mInvertPolarity;

@@ -33,11 +33,21 @@ cDelayUnit::cDelayUnit(const char* name, cDelayDriver* driver, cNonVolatileStora
     , mDriver(driver)
     , mBlock(storage, kFieldSize, START_MARKER, END_MARKER)
 {
-    if (clear || !mBlock.HasValidMarkers())
+    const UBYTE gang = mBlock.Load<UBYTE>(kGangOffset);
+    if (!clear && mBlock.HasValidMarkers() && gang <= 1)
     {
-        ResetDefaults();
-        mBlock.WriteMarkers();
+        return;
     }
+    if (!clear && mBlock.HasValidMarkers())
+    {
+        mBlock.ReportReset(GetSaveName(), cNonVolatileBlock::FieldOutOfRange("gang", gang).c_str());
+    }
+    else if (!clear)
+    {
+        mBlock.ReportResetForMarkers(GetSaveName());
+    }
+    ResetDefaults();
+    mBlock.WriteMarkers();
 }
 
 cDelayUnit::~cDelayUnit()
@@ -203,13 +213,33 @@ void cDelayUnit::SaveData(QDataStream* stream)
     *stream << qint16(GetCode(LEFT)) << qint16(GetCode(RIGHT)) << qint16(GetGang() ? 1 : 0);
 }
 
+bool cDelayUnit::ReadRecord(QDataStream* stream, qint16& left, qint16& right, qint16& gang) const
+{
+    if (stream != nullptr)
+    {
+        *stream >> left >> right >> gang;
+    }
+    if (!RecordReadWhole(stream))
+    {
+        return false;
+    }
+    return gang == 0 || gang == 1 || RefuseSavedField("gang", gang);
+}
+
+bool cDelayUnit::CheckRecord(QDataStream* stream)
+{
+    qint16 left = 0;
+    qint16 right = 0;
+    qint16 gang = 0;
+    return ReadRecord(stream, left, right, gang);
+}
+
 bool cDelayUnit::RecallData(QDataStream* stream)
 {
     qint16 left = 0;
     qint16 right = 0;
     qint16 gang = 0;
-    *stream >> left >> right >> gang;
-    if (stream->status() != QDataStream::Ok)
+    if (!ReadRecord(stream, left, right, gang))
     {
         return false;
     }

@@ -20,7 +20,8 @@ class cSaveObjectRegistry;
 // A time message is published also when it changes nothing.
 //
 // NV block (9 bytes): u16 start marker 0x66B6, u16 left code, u16 right code, u8 gang, u16 end
-// marker 0x36AA; defaults 0, 0, off. Save record: qint16 left, qint16 right, qint16 gang (0/1).
+// marker 0x36AA; defaults 0, 0, off. Wrong markers or a gang byte other than 0 or 1 reset it (said
+// once). Save record: qint16 left, qint16 right, qint16 gang (0/1).
 //
 // Threads: constructed by its driver (GUI thread, before the syscall thread runs or under
 // cRegistryLocker); messages, ticks, sync-ups, save, recall and sync on the syscall thread.
@@ -49,6 +50,8 @@ public:
     void ActionTick() override;
 
     void SaveData(QDataStream* stream) override;
+    // The record read whole, with a gang of 0 or 1.
+    bool CheckRecord(QDataStream* stream) override;
     bool RecallData(QDataStream* stream) override;
     // Takes the device's delays (already on the device: not sent again); unequal delays turn the
     // gang off. Skipped until the device's delay block has arrived.
@@ -79,6 +82,8 @@ private:
     void CopyTo(int from, int to);
     bool PayloadFits(const cKVNetMessage& message, UWORD size) const;
     void OnCode(cKVNetMessage& message, int channel);
+    // Reads the save record and checks its fields; false (reported) when it fails.
+    bool ReadRecord(QDataStream* stream, qint16& left, qint16& right, qint16& gang) const;
 
     cDelayDriver* mDriver;
     cNonVolatileBlock mBlock;

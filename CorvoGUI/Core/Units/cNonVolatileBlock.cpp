@@ -25,6 +25,25 @@ cNonVolatileBlock::cNonVolatileBlock(cNonVolatileStorageManager* storage, size_t
         return;
     }
     mValidMarkers = storage->CheckMarkers(StartMarker(), mStartMarker, EndMarker(), mEndMarker);
+    mRegionReset = storage->WasReset();
+}
+
+void cNonVolatileBlock::ReportReset(const char* unit, const char* why) const
+{
+    if (mRegionReset || !IsInStorage())
+    {
+        return;
+    }
+    KV_REPORT_NOTIFICATION("Settings of %s reset to their defaults: %s", unit != nullptr ? unit : "",
+                           why != nullptr ? why : "");
+}
+
+void cNonVolatileBlock::ReportResetForMarkers(const char* unit) const
+{
+    if (!mValidMarkers)
+    {
+        ReportReset(unit, "its non-volatile block did not carry its markers");
+    }
 }
 
 cNonVolatileBlock::~cNonVolatileBlock() = default;
@@ -58,4 +77,10 @@ const UBYTE* cNonVolatileBlock::FieldAddress(size_t offset, size_t size) const
         return nullptr;
     }
     return mBlock + MARKER_SIZE + offset;
+}
+
+std::string cNonVolatileBlock::FieldOutOfRange(const char* field, long long value)
+{
+    return std::string("its non-volatile block held ") + (field != nullptr ? field : "") + " " +
+           std::to_string(value) + ", out of its range";
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 
 class cNonVolatileStorageManager;
 
@@ -33,7 +34,9 @@ private:
 // construction order of the units is the file's layout.
 //
 // When the markers are not the unit's, the fields are zeroed and HasValidMarkers() is false: the
-// unit then writes its defaults and calls WriteMarkers(). Without a storage manager, or when it
+// unit then writes its defaults and calls WriteMarkers(). With right markers the unit checks its
+// fields and treats a block whose fields are out of their domains the same way. Either reset is said
+// once (ReportReset), so the user learns that settings were lost. Without a storage manager, or when it
 // gives no memory, the block lives in memory of its own (reported): the unit works with its
 // defaults and nothing is kept.
 //
@@ -57,6 +60,14 @@ public:
     bool HasValidMarkers() const { return mValidMarkers; }
     // Writes both markers (after the unit has written its defaults).
     void WriteMarkers();
+    // Says, once, that the unit named `unit` lost its settings: a notification naming the unit and
+    // why its block was reset. Nothing when the whole file started afresh (the storage manager said
+    // so) or the block never was in the file.
+    void ReportReset(const char* unit, const char* why) const;
+    // ReportReset for a block whose markers were wrong; nothing when they were right.
+    void ReportResetForMarkers(const char* unit) const;
+    // The reason for ReportReset when a field is out of its domain.
+    static std::string FieldOutOfRange(const char* field, long long value);
 
     template <typename T>
     T Load(size_t offset) const
@@ -98,4 +109,5 @@ private:
     UBYTE* mBlock = nullptr;
     std::unique_ptr<UBYTE[]> mOwnMemory;
     bool mValidMarkers = false;
+    bool mRegionReset = true; // the whole region started afresh: no block reports its own reset
 };

@@ -41,8 +41,17 @@ cParametricEQGangDriver::cParametricEQGangDriver(const char* name, cNonVolatileS
 {
     CopyName(mLeftName, left);
     CopyName(mRightName, right);
-    if (!mBlock.HasValidMarkers())
+    const UBYTE stored = mBlock.Load<UBYTE>(kGangOffset);
+    if (!mBlock.HasValidMarkers() || stored > 1)
     {
+        if (mBlock.HasValidMarkers())
+        {
+            mBlock.ReportReset(GetSaveName(), cNonVolatileBlock::FieldOutOfRange("gang", stored).c_str());
+        }
+        else
+        {
+            mBlock.ReportResetForMarkers(GetSaveName());
+        }
         mBlock.Store<UBYTE>(kGangOffset, 0);
         mBlock.WriteMarkers();
     }
@@ -171,14 +180,28 @@ void cParametricEQGangDriver::SaveData(QDataStream* stream)
     *stream << GetGang();
 }
 
+bool cParametricEQGangDriver::CheckRecord(QDataStream* stream)
+{
+    qint8 gang = 0;
+    if (stream != nullptr)
+    {
+        *stream >> gang;
+    }
+    return RecordReadWhole(stream) && SavedFlagValid(gang, "gang");
+}
+
 bool cParametricEQGangDriver::RecallData(QDataStream* stream)
 {
-    bool gang = false;
-    *stream >> gang;
-    if (stream->status() != QDataStream::Ok)
+    qint8 byte = 0;
+    if (stream != nullptr)
+    {
+        *stream >> byte;
+    }
+    if (!RecordReadWhole(stream) || !SavedFlagValid(byte, "gang"))
     {
         return false;
     }
+    const bool gang = byte != 0;
     if (gang != GetGang())
     {
         SetGang(gang);

@@ -21,7 +21,8 @@ class cSaveObjectRegistry;
 //
 // Parameter 4096 gang (UBYTE bool): a message sets the gang (not published); a recall or a sync
 // that changes it publishes it. NV block: u16 start marker 0x1100, u8 gang, u16 end marker
-// 0xB350 (default off). Save record: bool gang.
+// 0xB350 (default off; wrong markers or a gang byte other than 0 or 1 reset it, said once). Save
+// record: bool gang.
 //
 // Without a system builder the links are not changed (reported).
 //
@@ -47,6 +48,8 @@ public:
                          KV_NET_DATA_SCALE sourceMethod) override;
 
     void SaveData(QDataStream* stream) override;
+    // The record read whole, with a gang of 0 or 1.
+    bool CheckRecord(QDataStream* stream) override;
     bool RecallData(QDataStream* stream) override;
     // Gang on when, for any band, the device's left and right records both carry the gang bit;
     // a sync never turns it off. Then the link set is applied and the gang published. Skipped

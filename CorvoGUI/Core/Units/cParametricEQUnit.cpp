@@ -63,14 +63,57 @@ cParametricEQUnit::cParametricEQUnit(const char* name, cParametricEQDriver* driv
     , mLayout(MakeLayout(mBands))
     , mBlock(storage, mLayout.mSize, START_MARKER, END_MARKER)
 {
-    if (clear || !mBlock.HasValidMarkers())
+    std::string why;
+    if (!clear && mBlock.HasValidMarkers() && StoredFieldsValid(why))
     {
-        LoadDefaults();
-        mBlock.WriteMarkers();
+        // The words are derived from the settings: designed again rather than trusted.
+        mDriver->SetUnitBypass(GetBypass());
+        DesignAndSendAllBands();
         return;
     }
-    mDriver->SetUnitBypass(GetBypass());
-    SendAllBands();
+    if (!clear && mBlock.HasValidMarkers())
+    {
+        mBlock.ReportReset(GetSaveName(), why.c_str());
+    }
+    else if (!clear)
+    {
+        mBlock.ReportResetForMarkers(GetSaveName());
+    }
+    LoadDefaults();
+    mBlock.WriteMarkers();
+}
+
+bool cParametricEQUnit::StoredFieldsValid(std::string& why) const
+{
+    const UBYTE bypass = mBlock.Load<UBYTE>(mLayout.mBypass);
+    if (bypass > 1)
+    {
+        why = cNonVolatileBlock::FieldOutOfRange("bypass", bypass);
+        return false;
+    }
+    for (UBYTE band = 0; band < mBands; ++band)
+    {
+        const sParametricEQBand settings = GetBand(band);
+        const UBYTE bandBypass = mBlock.Load<UBYTE>(mLayout.mBandBypass + band);
+        const std::string prefix = "band " + std::to_string(band) + " ";
+        if (!nPEQ::IsKnownParametricEQType(settings.mType))
+        {
+            why = cNonVolatileBlock::FieldOutOfRange((prefix + "type").c_str(), settings.mType);
+        }
+        else if (settings.mGain < GAIN_MINUS_INFINITY)
+        {
+            why = cNonVolatileBlock::FieldOutOfRange((prefix + "gain").c_str(), settings.mGain);
+        }
+        else if (bandBypass > 1)
+        {
+            why = cNonVolatileBlock::FieldOutOfRange((prefix + "bypass").c_str(), bandBypass);
+        }
+        if (!why.empty())
+        {
+            return false;
+        }
+    }
+    return true;
 }
 
 cParametricEQUnit::~cParametricEQUnit()

@@ -7,6 +7,9 @@
 #include "CorvoGUI/Core/Units/cSaveObject.h"
 #include "KVNet/Core/KVNetMethods.h"
 
+#include <string>
+#include <vector>
+
 class cNonVolatileStorageManager;
 class cParametricEQDriver;
 class cSaveObjectRegistry;
@@ -36,8 +39,11 @@ struct sParametricEQBand
 //
 // NV block: u16 start marker 0x4380, u8 unit bypass, n u16 frequency codes, n u16 width codes,
 // n s16 gains, n u32 types, n u8 band options, n u8 band bypass flags, n five s32 words (b0, b1,
-// b2, a1, a2), u16 end marker 0xFA72. Save record: bool unit bypass, then per band qint16
-// frequency, qint16 width, qint16 gain, qint32 type, qint8 option, bool band bypass.
+// b2, a1, a2), u16 end marker 0xFA72. At construction a block with right markers and fields in
+// their domains (flags 0 or 1, known types, gains not below minus infinity) is taken and its bands
+// designed again from it; any other block is reset to the defaults (said once). Save record: bool
+// unit bypass, then per band qint16 frequency, qint16 width, qint16 gain, qint32 type, qint8
+// option, bool band bypass.
 //
 // A band is designed at no more than 0.45 of the sample rate; a band that cannot be designed
 // (NOTCH, an unknown type, a refused design; reported) keeps its last words.
@@ -76,8 +82,8 @@ public:
         return KV_NET_DATA_SCALE(RangeParameter(band) + 4);
     }
 
-    // With clear set, or wrong markers, the defaults are loaded (and sent); otherwise the stored
-    // bands are sent as stored.
+    // With clear set, wrong markers or stored fields out of their domains, the defaults are loaded
+    // (and sent); otherwise the stored bands are designed again and sent.
     cParametricEQUnit(const char* name, cParametricEQDriver* driver, cNonVolatileStorageManager* storage,
                       cSaveObjectRegistry* saves, UBYTE bands, double scale, double samplePeriod,
                       double sampleRate, double factor, bool clear);
@@ -88,6 +94,9 @@ public:
                          KV_NET_DATA_SCALE sourceMethod) override;
 
     void SaveData(QDataStream* stream) override;
+    // The record read whole, with flags of 0 or 1, known band types and gains not below minus
+    // infinity.
+    bool CheckRecord(QDataStream* stream) override;
     bool RecallData(QDataStream* stream) override;
     // From the device's records of this channel's bands: each band's bypass comes from its bypass
     // field without the gang bit; the unit's bypass is not on the device and stays. Skipped until
@@ -134,6 +143,11 @@ private:
         size_t mSize = 0;
     };
     static sLayout MakeLayout(UBYTE bands);
+    // Reads the save record and checks its fields; false (reported) when it fails.
+    bool ReadRecord(QDataStream* stream, bool& bypass, std::vector<sParametricEQBand>& bands) const;
+    // True when the stored flags are 0 or 1, every band's type known and gain not below minus
+    // infinity; else why not.
+    bool StoredFieldsValid(std::string& why) const;
 
     void SetBypassField(bool bypass);
     void SetFrequency(UBYTE band, UWORD code);

@@ -21,26 +21,68 @@ void cParametricEQUnit::SaveData(QDataStream* stream)
     }
 }
 
-bool cParametricEQUnit::RecallData(QDataStream* stream)
+bool cParametricEQUnit::ReadRecord(QDataStream* stream, bool& bypass,
+                                   std::vector<sParametricEQBand>& bands) const
 {
-    bool bypass = false;
-    *stream >> bypass;
-    std::vector<sParametricEQBand> bands(mBands);
-    for (sParametricEQBand& b : bands)
+    qint8 unitBypass = 0;
+    if (stream != nullptr)
     {
+        *stream >> unitBypass;
+    }
+    std::vector<qint8> bandBypass(mBands);
+    bands.assign(mBands, sParametricEQBand());
+    for (UBYTE band = 0; band < mBands && stream != nullptr; ++band)
+    {
+        sParametricEQBand& b = bands[band];
         qint16 frequency = 0;
         qint16 width = 0;
         qint16 gain = 0;
         qint32 type = 0;
         qint8 option = 0;
-        *stream >> frequency >> width >> gain >> type >> option >> b.mBypass;
+        *stream >> frequency >> width >> gain >> type >> option >> bandBypass[band];
         b.mFrequencyCode = UWORD(frequency);
         b.mWidthCode = UWORD(width);
         b.mGain = gain;
         b.mType = ULONG(type);
         b.mOption = UBYTE(option);
     }
-    if (stream->status() != QDataStream::Ok)
+    if (!RecordReadWhole(stream) || !SavedFlagValid(unitBypass, "bypass"))
+    {
+        return false;
+    }
+    for (UBYTE band = 0; band < mBands; ++band)
+    {
+        const sParametricEQBand& b = bands[band];
+        if (!SavedFlagValid(bandBypass[band], "band bypass"))
+        {
+            return false;
+        }
+        if (!nPEQ::IsKnownParametricEQType(b.mType))
+        {
+            return RefuseSavedField("band type", static_cast<long long>(qint32(b.mType)));
+        }
+        if (b.mGain < GAIN_MINUS_INFINITY)
+        {
+            return RefuseSavedField("band gain", b.mGain);
+        }
+        bands[band].mBypass = bandBypass[band] != 0;
+    }
+    bypass = unitBypass != 0;
+    return true;
+}
+
+bool cParametricEQUnit::CheckRecord(QDataStream* stream)
+{
+    bool bypass = false;
+    std::vector<sParametricEQBand> bands;
+    return ReadRecord(stream, bypass, bands);
+}
+
+bool cParametricEQUnit::RecallData(QDataStream* stream)
+{
+    bool bypass = false;
+    std::vector<sParametricEQBand> bands;
+    if (!ReadRecord(stream, bypass, bands))
     {
         return false;
     }
@@ -77,17 +119,9 @@ bool cParametricEQUnit::RecallData(QDataStream* stream)
         }
         if (read.mType != current.mType)
         {
-            if (nPEQ::IsKnownParametricEQType(read.mType))
-            {
-                SetType(band, read.mType);
-                PublishType(band, read.mType);
-                changed = true;
-            }
-            else
-            {
-                KV_REPORT_ERROR("%s: band %d, unknown type %lu refused", GetSaveName(), int(band),
-                                static_cast<unsigned long>(read.mType));
-            }
+            SetType(band, read.mType);
+            PublishType(band, read.mType);
+            changed = true;
         }
         if (read.mOption != current.mOption)
         {

@@ -52,14 +52,39 @@ cPassFilterUnit::cPassFilterUnit(const char* name, cPassFilterDriver* driver,
     , mSampleRate(sampleRate)
     , mBlock(storage, kWordsOffset + kSectionSize * mSections, kind.mStartMarker, kind.mEndMarker)
 {
-    if (mBlock.HasValidMarkers())
+    std::string why;
+    if (mBlock.HasValidMarkers() && StoredFieldsValid(why))
     {
+        // The words are derived from the settings: designed again rather than trusted.
+        DesignAllSections();
         mDriver->SetBypass(GetBypass());
         SendAllSections();
         return;
     }
+    if (mBlock.HasValidMarkers())
+    {
+        mBlock.ReportReset(GetSaveName(), why.c_str());
+    }
+    else
+    {
+        mBlock.ReportResetForMarkers(GetSaveName());
+    }
     ResetDefaults();
     mBlock.WriteMarkers();
+}
+
+bool cPassFilterUnit::StoredFieldsValid(std::string& why) const
+{
+    const UBYTE bypass = mBlock.Load<UBYTE>(kBypassOffset);
+    if (!nPEQ::IsKnownHighPassType(GetSlopeType()))
+    {
+        why = cNonVolatileBlock::FieldOutOfRange("slope type", GetSlopeType());
+    }
+    else if (bypass > 1)
+    {
+        why = cNonVolatileBlock::FieldOutOfRange("bypass", bypass);
+    }
+    return why.empty();
 }
 
 cPassFilterUnit::~cPassFilterUnit()
@@ -327,17 +352,43 @@ void cPassFilterUnit::SaveData(QDataStream* stream)
     *stream << qint16(GetFrequencyCode()) << qint32(GetSlopeType()) << GetBypass();
 }
 
-bool cPassFilterUnit::RecallData(QDataStream* stream)
+bool cPassFilterUnit::ReadRecord(QDataStream* stream, sRecord& record) const
 {
     qint16 frequency = 0;
     qint32 type = 0;
-    bool bypass = false;
-    *stream >> frequency >> type >> bypass;
-    if (stream->status() != QDataStream::Ok)
+    qint8 bypass = 0;
+    if (stream != nullptr)
+    {
+        *stream >> frequency >> type >> bypass;
+    }
+    if (!RecordReadWhole(stream) || !SavedFlagValid(bypass, "bypass"))
     {
         return false;
     }
-    Apply(UWORD(frequency), ULONG(type), bypass);
+    if (type < 0 || !nPEQ::IsKnownHighPassType(ULONG(type)))
+    {
+        return RefuseSavedField("slope type", type);
+    }
+    record.mFrequencyCode = UWORD(frequency);
+    record.mSlopeType = ULONG(type);
+    record.mBypass = bypass != 0;
+    return true;
+}
+
+bool cPassFilterUnit::CheckRecord(QDataStream* stream)
+{
+    sRecord record;
+    return ReadRecord(stream, record);
+}
+
+bool cPassFilterUnit::RecallData(QDataStream* stream)
+{
+    sRecord record;
+    if (!ReadRecord(stream, record))
+    {
+        return false;
+    }
+    Apply(record.mFrequencyCode, record.mSlopeType, record.mBypass);
     return true;
 }
 

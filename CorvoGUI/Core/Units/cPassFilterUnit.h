@@ -8,6 +8,8 @@
 
 #include <QtGlobal>
 
+#include <string>
+
 class cNonVolatileStorageManager;
 class cPassFilterDriver;
 class cSaveObjectRegistry;
@@ -44,7 +46,9 @@ struct sPassFilterKind
 //
 // NV block: u16 start marker, u16 frequency code, u32 slope type, u8 bypass, per section five
 // s32 words (b0, b1, b2, a1, a2), u16 end marker. Defaults: frequency 0x5396 (100 Hz), slope 0,
-// bypassed. Save record: qint16 frequency, qint32 slope type, bool bypass.
+// bypassed. At construction a block with right markers, a known slope type and a bypass byte of 0
+// or 1 is taken and its sections designed again from it; any other block is reset to the defaults
+// (said once). Save record: qint16 frequency, qint32 slope type, bool bypass.
 //
 // A section is designed at no more than 0.45 of the sample rate; a section that cannot be
 // designed (reported) keeps its last words.
@@ -73,6 +77,8 @@ public:
                          KV_NET_DATA_SCALE sourceMethod) override;
 
     void SaveData(QDataStream* stream) override;
+    // The record read whole, with a known slope type and a bypass flag of 0 or 1.
+    bool CheckRecord(QDataStream* stream) override;
     bool RecallData(QDataStream* stream) override;
     // From the device's record of the left channel's first section; skipped (SYNC_SKIPPED) until
     // the device's filter table is complete. A unit without sections has nothing to take.
@@ -97,6 +103,16 @@ protected:
                     const sPassFilterKind& kind);
 
 private:
+    struct sRecord
+    {
+        UWORD mFrequencyCode = 0;
+        ULONG mSlopeType = 0;
+        bool mBypass = false;
+    };
+    // Reads the save record and checks its fields; false (reported) when it fails.
+    bool ReadRecord(QDataStream* stream, sRecord& record) const;
+    // True when the stored slope type is known and the bypass byte is 0 or 1; else why not.
+    bool StoredFieldsValid(std::string& why) const;
     void SetBypassField(bool bypass);
     void SetFrequencyField(UWORD code);
     void SetSlopeField(ULONG type);

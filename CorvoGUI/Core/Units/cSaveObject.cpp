@@ -3,6 +3,8 @@
 #include "CorvoGUI/Core/Units/cSaveObjectRegistry.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
+#include <QDataStream>
+
 #include <cstring>
 
 cSaveObject::cSaveObject(const char* name, cSaveObjectRegistry* registry)
@@ -30,6 +32,41 @@ cSaveObject::~cSaveObject()
 void cSaveObject::SaveData(QDataStream*)
 {
     KV_REPORT_ERROR("SaveData not implemented! (%s)", mSaveName);
+}
+
+bool cSaveObject::CheckRecord(QDataStream*)
+{
+    return true;
+}
+
+bool cSaveObject::RecordReadWhole(const QDataStream* stream) const
+{
+    if (stream == nullptr)
+    {
+        KV_REPORT_ERROR("No stream to recall %s from", mSaveName);
+        return false;
+    }
+    if (stream->status() != QDataStream::Ok)
+    {
+        KV_REPORT_ERROR("The record of %s could not be read whole", mSaveName);
+        return false;
+    }
+    return true;
+}
+
+bool cSaveObject::SavedFlagValid(qint8 byte, const char* field) const
+{
+    if (byte == 0 || byte == 1)
+    {
+        return true;
+    }
+    return RefuseSavedField(field, byte);
+}
+
+bool cSaveObject::RefuseSavedField(const char* field, long long value) const
+{
+    KV_REPORT_ERROR("The record of %s holds %s %lld, out of its range", mSaveName, field, value);
+    return false;
 }
 
 bool cSaveObject::RecallData(QDataStream*)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 class QDataStream;
 class cSaveObjectRegistry;
 
@@ -37,11 +39,16 @@ public:
     // Writes the object's record into the stream. The default writes nothing and reports
     // "SaveData not implemented! (<name>)".
     virtual void SaveData(QDataStream* stream);
-    // Reads the object's whole record from the stream, and only when every field was read
-    // (stream status Ok) applies it: stores and publishes what changed and queues what the
-    // device needs. Returns false, having changed nothing, when the record could not be read
-    // whole. The default reads nothing, reports "RecallData not implemented! (<name>)" and
+    // Reads the object's whole record from the stream and checks that every field is within its
+    // domain (flags 0 or 1, known types, codes in range), changing nothing. False, reported with the
+    // field, when the record cannot be read whole or a field is out of its domain. The saves
+    // manager checks every record of a file before it recalls any. The default reads nothing and
     // returns true.
+    virtual bool CheckRecord(QDataStream* stream);
+    // Reads the object's whole record from the stream, and only when it passes CheckRecord's
+    // checks applies it: stores and publishes what changed and queues what the device needs.
+    // Returns false, having changed nothing, otherwise. The default reads nothing, reports
+    // "RecallData not implemented! (<name>)" and returns true.
     virtual bool RecallData(QDataStream* stream);
     // Takes the device's values for this object, publishing what changed. Returns SYNC_SKIPPED,
     // changing nothing, while the device's data for it has not arrived. The default reports
@@ -52,6 +59,15 @@ public:
     cSaveObjectRegistry* GetRegistry() const { return mRegistry; }
     // Called by a registry that goes away before the object: the object no longer leaves it.
     void ForgetRegistry() { mRegistry = nullptr; }
+
+protected:
+    // For record readers: false, reported, when the stream is null or did not give every field
+    // (status not Ok).
+    bool RecordReadWhole(const QDataStream* stream) const;
+    // A flag saved as a bool: true when the byte is 0 or 1, else reported (naming the field).
+    bool SavedFlagValid(qint8 byte, const char* field) const;
+    // Reports a field outside its domain and returns false.
+    bool RefuseSavedField(const char* field, long long value) const;
 
 private:
     char mSaveName[MAX_NAME_LENGTH + 1];

@@ -59,6 +59,7 @@ private slots:
     void ticks_arePostedOnlyWhileFewerThanTwoAreOutstanding();
     void ticks_waitWhile5000MessagesAreBuffered();
     void timer_callsTheParentAlways_butTicksOnlyWhileRunning();
+    void strayTickMessages_neverBuyMoreThanTwoOutstandingTicks();
 
 private:
     std::unique_ptr<cScopedKVNetSystem> mSystem;
@@ -126,6 +127,30 @@ void tst_ActionTickDriver::timer_callsTheParentAlways_butTicksOnlyWhileRunning()
     QCOMPARE(mParent.mCalls, 3);
     QCOMPARE(mDriver->GetTicksPosted(), ULONG(1));
     QCOMPARE(cMessagePump::Buffered(), ULONG(1));
+}
+
+void tst_ActionTickDriver::strayTickMessages_neverBuyMoreThanTwoOutstandingTicks()
+{
+    cMessagePump::Pump();
+    QCOMPARE(mDriver->GetOutstandingTicks(), 0);
+    // Tick messages to the router that the driver did not post: each one scans the tick list.
+    cKVNetMessage stray(0);
+    stray.mConnectionId = 0;
+    stray.mDestination = 0;
+    stray.mMethod = M_REG_TICK;
+    for (int i = 0; i < 3; ++i)
+    {
+        PostMessage(stray);
+    }
+    cMessagePump::Pump();
+    QCOMPARE(mDriver->GetOutstandingTicks(), 0);
+
+    for (int i = 0; i < 5; ++i)
+    {
+        mDriver->PostTick();
+    }
+    QCOMPARE(mDriver->GetTicksPosted(), ULONG(2));
+    QCOMPARE(mDriver->GetOutstandingTicks(), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_ActionTickDriver)

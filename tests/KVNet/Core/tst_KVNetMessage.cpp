@@ -266,6 +266,20 @@ void tst_KVNetMessage::growCapacity_keepsContents()
     QCOMPARE(message.GetCapacity(), UWORD(250)); // + a quarter from 128 up
     QCOMPARE(message.GetUWORD(0), UWORD(0xA1B2));
     QVERIFY(!message.GrowCapacity(0));
+
+    // Near the top a quarter more would pass 65535: the capacity stops there, contents kept.
+    cKVNetMessage large;
+    large.SetCapacity(65000);
+    large.AppendUWORD(0xC3D4);
+    QVERIFY(large.GrowCapacity(65001));
+    QCOMPARE(large.GetCapacity(), UWORD(65535));
+    QCOMPARE(large.GetLength(), UWORD(65001));
+    QCOMPARE(large.GetUWORD(0), UWORD(0xC3D4));
+    QVERIFY(large.GrowCapacity(65535));
+    QCOMPARE(large.GetCapacity(), UWORD(65535));
+    QCOMPARE(large.GetUWORD(0), UWORD(0xC3D4));
+    large.SetUBYTE(0x5A, 65534);
+    QCOMPARE(large.GetUBYTE(65534), UBYTE(0x5A));
 }
 
 QTEST_GUILESS_MAIN(tst_KVNetMessage)

@@ -52,6 +52,28 @@ protected:
     }
 };
 
+// A builder that, once asked, stops inside SetBusy (under its link-list lock) until released.
+class cHoldingBuilder : public cSystemBuilder
+{
+public:
+    cHoldingBuilder()
+        : cSystemBuilder("KVNet System Builder", 0, 10, 0, nullptr)
+    {
+    }
+    void SetBusy() override
+    {
+        cSystemBuilder::SetBusy();
+        if (mHold.exchange(false))
+        {
+            mHeld.release();
+            mRelease.acquire();
+        }
+    }
+    std::atomic<bool> mHold{false};
+    QSemaphore mHeld;
+    QSemaphore mRelease;
+};
+
 } // namespace
 
 class tst_RegistryRouter : public QObject
@@ -78,6 +100,7 @@ private slots:
     void messpoolsLine();
     void printMesspools_appendsFramedPrintout();
     void poolsFull_isReportedOnce_withoutWaitingForBusyLocks();
+    void poolsFull_whileTheBuilderWorksElsewhere_saysTheLinkIsNotAvailable();
 };
 
 void tst_RegistryRouter::handles_areTakenInOrder_andAReleasedOneComesBackLast()
@@ -516,6 +539,39 @@ void tst_RegistryRouter::poolsFull_isReportedOnce_withoutWaitingForBusyLocks()
     QCOMPARE(router->GetMessageBufferCount(), ULONG(0));
 
     router->mDry = false;
+    source.Unregister();
+    DeleteSystem();
+}
+
+void tst_RegistryRouter::poolsFull_whileTheBuilderWorksElsewhere_saysTheLinkIsNotAvailable()
+{
+    cDryRouter* router = new cDryRouter();
+    gRegistryRouter = router;
+    cHoldingBuilder* builder = new cHoldingBuilder();
+    gSystemBuilder = builder;
+    cRecordingNetObject source("Pool Source");
+
+    // Another thread is inside the builder, holding its link-list lock.
+    builder->mHold = true;
+    sParameterLinkingCommand command;
+    command.SetSourcePath("Pool Source");
+    command.SetDestinationPath("Elsewhere");
+    std::thread linker([&] { builder->AddLinkCommandToList(command, false); });
+    builder->mHeld.acquire();
+
+    cReportCapture capture;
+    router->mDry = true;
+    PostTo(source.GetHandle(), PARAMETER_BASE, source.GetHandle(), QByteArray(2, '\0'));
+    router->mDry = false;
+    builder->mRelease.release();
+    linker.join();
+
+    QCOMPARE(capture.Count("Message Pools Full"), 1);
+    QVERIFY(capture.Contains("SysBuild is busy. Current link is:"));
+    QVERIFY(capture.Contains("Current link not available: the system builder is working on another thread"));
+    QVERIFY(!capture.Contains("mSourcePath = "));
+    QVERIFY(capture.Contains("SysBuild LinkPerformance:-  Requested: 1   Made: 0   Queued: 1"));
+
     source.Unregister();
     DeleteSystem();
 }

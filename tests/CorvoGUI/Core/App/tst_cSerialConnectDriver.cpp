@@ -175,32 +175,40 @@ void tst_cSerialConnectDriver::connectRequest_readsThePortNameOnlyWithinThePaylo
 {
     QTest::addColumn<QByteArray>("tail"); // what follows the flag byte; "<port>" is the device's name
     QTest::addColumn<bool>("connects");
-    QTest::addColumn<bool>("cut");
+    QTest::addColumn<QString>("refusal"); // the whole name, as the report gives it
 
-    QTest::newRow("name in its slot") << QByteArray("<port>\0", 7) << true << false;
-    QTest::newRow("name ends the payload, no NUL") << QByteArray("<port>") << true << false;
-    QTest::newRow("over-long name cut to the slot") << QByteArray("<port>XYZ\0", 10) << true << true;
-    QTest::newRow("over-long name without NUL") << QByteArray("<port>XYZW") << true << true;
-    QTest::newRow("no name: first device port") << QByteArray() << true << false;
-    QTest::newRow("part of the name") << QByteArray("<short>\0", 8) << false << false;
+    QTest::newRow("name in its slot") << QByteArray("<port>\0", 7) << true << QString();
+    QTest::newRow("name ends the payload, no NUL") << QByteArray("<port>") << true << QString();
+    // Cut to its slot, the name would be the device's port: it is refused instead.
+    QTest::newRow("over-long name") << QByteArray("<port>XYZ\0", 10) << false << "<port>XYZ";
+    QTest::newRow("over-long name without NUL") << QByteArray("<port>XYZW") << false << "<port>XYZW";
+    QTest::newRow("no name: first device port") << QByteArray() << true << QString();
+    QTest::newRow("part of the name") << QByteArray("<short>\0", 8) << false << QString();
 }
 
 void tst_cSerialConnectDriver::connectRequest_readsThePortNameOnlyWithinThePayload()
 {
     QFETCH(QByteArray, tail);
     QFETCH(bool, connects);
-    QFETCH(bool, cut);
+    QFETCH(QString, refusal);
     cDriverFixture fixture(true);
     QVERIFY(fixture.mOpened);
     const QByteArray name = fixture.mPortName.toUtf8();
     QCOMPARE(name.size(), 7);
     tail.replace("<port>", name);
     tail.replace("<short>", name.left(5));
+    refusal.replace("<port>", QString::fromUtf8(name));
     cReportCapture capture;
 
     // The message is exactly as long as its payload, so a read past it would be caught.
     fixture.Request(P_CONNECT, QByteArray(1, '\1') + tail);
-    QCOMPARE(capture.Contains("cut to 7 characters"), cut);
+    QCOMPARE(capture.Contains("Connection request refused"), !refusal.isEmpty());
+    if (!refusal.isEmpty())
+    {
+        QVERIFY(capture.Contains("port name \"" + refusal + "\" is longer than 7 characters"));
+    }
+    // "Failed opening port" only for an open that was tried.
+    QVERIFY(!capture.Contains("Failed opening port"));
     if (connects)
     {
         QVERIFY(fixture.TickUntil(CONNECTION_STATE_SYNCING));

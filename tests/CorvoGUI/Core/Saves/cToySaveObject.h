@@ -42,17 +42,35 @@ public:
         stream->writeRawData(filler.constData(), filler.size());
     }
 
+    bool CheckRecord(QDataStream* stream) override
+    {
+        sValues read;
+        return Read(stream, read);
+    }
+
     bool RecallData(QDataStream* stream) override
     {
         sValues read;
-        *stream >> read.mFlag >> read.mValue >> read.mWide;
-        QByteArray filler(mFillerBytes, 0);
-        if (stream->readRawData(filler.data(), filler.size()) != filler.size() ||
-            stream->status() != QDataStream::Ok)
+        if (!Read(stream, read))
         {
             return false;
         }
         Apply(read);
+        return true;
+    }
+
+    // The record whole, its flag 0 or 1.
+    bool Read(QDataStream* stream, sValues& read) const
+    {
+        qint8 flag = 0;
+        *stream >> flag >> read.mValue >> read.mWide;
+        QByteArray filler(mFillerBytes, 0);
+        if (stream->readRawData(filler.data(), filler.size()) != filler.size() || !RecordReadWhole(stream) ||
+            !SavedFlagValid(flag, "flag"))
+        {
+            return false;
+        }
+        read.mFlag = flag != 0;
         return true;
     }
 

@@ -315,18 +315,31 @@ void tst_cSavesManager::recall_ofABadFile_reportsFailureAndKeepsTheModel_data()
     // The zero padding of the last block must not complete a cut record.
     QTest::newRow("cut inside the first record")
         << true << Cipher(valid.left(7), true) << QStringList{corrupt, "Toy A"} << false << false;
+    // A file is checked whole before any record is applied.
     QTest::newRow("cut inside the second record")
-        << true << Cipher(valid.left(12), true) << QStringList{corrupt, "Toy B"} << true << false;
+        << true << Cipher(valid.left(12), true) << QStringList{corrupt, "Toy B"} << false << false;
     QTest::newRow("cut after the records")
-        << true << Cipher(valid.left(SECOND_RECORD_END), true) << QStringList{corrupt} << true << true;
+        << true << Cipher(valid.left(SECOND_RECORD_END), true)
+        << QStringList{corrupt, "No trailer after the records of the saves file"} << false << false;
     QTest::newRow("wrong trailer") << true
                                    << Cipher(Plain(qint16(0x885B), 3, {FILE_FIRST, FILE_SECOND}, 0x1234),
                                              true)
-                                   << QStringList{corrupt} << true << true;
-    QTest::newRow("401 bytes") << true << QByteArray(401, 'x')
-                               << QStringList{"Input file is incorrect size for decrpyting",
-                                              "Decryption failed"}
-                               << false << false;
+                                   << QStringList{corrupt} << false << false;
+    QByteArray badFlag = valid;
+    badFlag[3 + 7] = char(2); // the second record's flag
+    QTest::newRow("a flag that is neither 0 nor 1")
+        << true << Cipher(badFlag, true)
+        << QStringList{corrupt, "The record of Toy B holds flag 2, out of its range"} << false << false;
+    QTest::newRow("bytes after the trailer other than the padding")
+        << true << Cipher(valid + QByteArray("\1\0\0", 3), true)
+        << QStringList{corrupt, "5 bytes after the trailer of the saves file"} << false << false;
+    QTest::newRow("larger than a saves file of this model")
+        << true << Cipher(valid + QByteArray(8, '\0'), true)
+        << QStringList{"is 32 bytes, more than a saves file of this model (24)"} << false << false;
+    QTest::newRow("17 bytes") << true << QByteArray(17, 'x')
+                              << QStringList{"Input file is incorrect size for decrpyting",
+                                             "Decryption failed"}
+                              << false << false;
     QTest::newRow("missing file") << false << QByteArray() << QStringList{"Failed to open Save Stream!"}
                                   << false << false;
 }
@@ -357,7 +370,9 @@ void tst_cSavesManager::recall_ofABadFile_reportsFailureAndKeepsTheModel()
     QCOMPARE(fixture.mSecond.mValues, secondRecalled ? FILE_SECOND : MODEL_SECOND);
     QCOMPARE(fixture.Publications(), (firstRecalled ? 3 : 0) + (secondRecalled ? 3 : 0));
     QCOMPARE(fixture.SyncUpAnswer(cSavesManager::P_RECALL), 0);
-    QCOMPARE(fixture.SyncUpAnswer(cSavesManager::P_SAVE), exists ? 1 : 0);
+    // The file was opened (a file refused before reading counts as not opened).
+    const bool opened = exists && !QByteArray(QTest::currentDataTag()).startsWith("larger");
+    QCOMPARE(fixture.SyncUpAnswer(cSavesManager::P_SAVE), opened ? 1 : 0);
 }
 
 void tst_cSavesManager::save_failure_reportsAndKeepsTheOldFile_data()

@@ -2,7 +2,12 @@
 #include "tests/CorvoGUI/Core/Serial/SerialTestLink.h"
 
 #include <QThread>
+#include <QTimer>
 #include <QtTest>
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 
 #include <atomic>
 #include <cstring>
@@ -120,7 +125,9 @@ void tst_SerialLinkThreads::recordsQueuedOnAnotherThread_reachTheDeviceWithTheir
 
 void tst_SerialLinkThreads::linkOnItsOwnTickThread_connectsAndDisconnects()
 {
-    // The tick driver is its own thread, as the program's action-tick driver is.
+    // The tick driver is its own thread with an event loop, as the program's action-tick driver is.
+    // A step is handed to it through standard locks, which ThreadSanitizer sees (Qt's queued calls
+    // synchronise inside the uninstrumented Qt).
     struct sTickDriver : QThread
     {
         sTickDriver() { moveToThread(this); }
@@ -129,6 +136,40 @@ void tst_SerialLinkThreads::linkOnItsOwnTickThread_connectsAndDisconnects()
             quit();
             wait();
         }
+        void run() override
+        {
+            QTimer poll;
+            QObject::connect(&poll, &QTimer::timeout, [this] { RunPending(); });
+            poll.start(1);
+            exec();
+        }
+        // Runs the job on the tick thread and returns when it has run.
+        void Run(std::function<void()> job)
+        {
+            std::unique_lock<std::mutex> lock(mMutex);
+            mJob = std::move(job);
+            mDone = false;
+            mCondition.wait(lock, [this] { return mDone; });
+        }
+        void RunPending()
+        {
+            std::function<void()> job;
+            {
+                std::lock_guard<std::mutex> lock(mMutex);
+                job.swap(mJob);
+            }
+            if (job)
+            {
+                job();
+                std::lock_guard<std::mutex> lock(mMutex);
+                mDone = true;
+                mCondition.notify_all();
+            }
+        }
+        std::mutex mMutex;
+        std::condition_variable mCondition;
+        std::function<void()> mJob;
+        bool mDone = false;
     };
     auto tickDriverOwner = std::make_unique<sTickDriver>();
     sTickDriver& tickDriver = *tickDriverOwner;
@@ -143,8 +184,7 @@ void tst_SerialLinkThreads::linkOnItsOwnTickThread_connectsAndDisconnects()
     // its answers to be delivered; the steps run until the awaited state (bounded).
     auto tick = [&]
     {
-        QMetaObject::invokeMethod(
-            &tickDriver, [&] { link->Process(); }, Qt::BlockingQueuedConnection);
+        tickDriver.Run([&] { link->Process(); });
         device.Step(link->GetStatistics().mBytesWritten, 2000, false);
         QThread::msleep(1);
     };

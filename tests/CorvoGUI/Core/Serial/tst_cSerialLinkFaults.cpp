@@ -1,5 +1,7 @@
 #include "CorvoGUI/Core/Serial/cSerialInterface.h"
+#include "CorvoGUI/Core/Serial/cSerialPortManager.h"
 #include "tests/CorvoGUI/Core/Serial/SerialTestLink.h"
+#include "tests/support/cManualReportClock.h"
 #include "tests/support/cReportCapture.h"
 
 #include <QSerialPort>
@@ -33,9 +35,17 @@ enum eLineFault
     LINE_METERS_WRONG_LENGTH,
 };
 
+enum eFlood
+{
+    FLOOD_STRAY_BYTES,
+    FLOOD_BAD_HEADERS,
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(eOpenCase)
+Q_DECLARE_METATYPE(eFlood)
+Q_DECLARE_METATYPE(eConnectionState)
 Q_DECLARE_METATYPE(eHandshakeFault)
 Q_DECLARE_METATYPE(eLineFault)
 
@@ -51,7 +61,11 @@ private slots:
     void handshakeWithoutProgress_timesOutAndCloses_data();
     void handshakeWithoutProgress_timesOutAndCloses();
     void silentDeviceWhenConnected_isNoReplyAfterTheMisses();
-    void vanishingDevice_closesCleanlyAndANewConnectWorks();
+    void vanishingDevice_isNoticedInEveryStateAndANewConnectWorks_data();
+    void vanishingDevice_isNoticedInEveryStateAndANewConnectWorks();
+    void flood_atAndAboveTheLineRate_holdsLittleAndTheLinkAnswers();
+    void repeatedReports_areSaidOncePerSecond_data();
+    void repeatedReports_areSaidOncePerSecond();
     void lineFault_isReportedAndTheLinkCarriesOn_data();
     void lineFault_isReportedAndTheLinkCarriesOn();
     void busyDevice_everyReplyOfATickIsHandled();
@@ -218,33 +232,163 @@ void tst_cSerialLinkFaults::silentDeviceWhenConnected_isNoReplyAfterTheMisses()
     QVERIFY(t.Connect());
 }
 
-void tst_cSerialLinkFaults::vanishingDevice_closesCleanlyAndANewConnectWorks()
+void tst_cSerialLinkFaults::vanishingDevice_isNoticedInEveryStateAndANewConnectWorks_data()
 {
+    QTest::addColumn<eConnectionState>("state");
+    QTest::newRow("port open") << CONNECTION_STATE_PORT_OPEN;
+    QTest::newRow("connected") << CONNECTION_STATE_CONNECTED;
+    QTest::newRow("syncing") << CONNECTION_STATE_SYNCING;
+    QTest::newRow("no reply") << CONNECTION_STATE_NO_REPLY;
+}
+
+void tst_cSerialLinkFaults::vanishingDevice_isNoticedInEveryStateAndANewConnectWorks()
+{
+    QFETCH(eConnectionState, state);
     cSerialTestLink t;
-    QVERIFY(t.Connect());
     cSerialInterface& link = t.Link();
-    t.Ticks(3);
-    QVERIFY(link.QueueFilter(0x0200, nullptr, 0, 1, 2, 3, 4, 5, 6));
-    QVERIFY(link.QueueDelay(1, 10));
+    switch (state)
+    {
+    case CONNECTION_STATE_PORT_OPEN:
+        t.Device().SetSilent(true);
+        link.RequestConnect(nullptr);
+        t.Tick();
+        break;
+    case CONNECTION_STATE_SYNCING:
+        link.RequestConnect(nullptr);
+        QVERIFY(t.TickUntil(state));
+        break;
+    case CONNECTION_STATE_NO_REPLY:
+        QVERIFY(t.Connect());
+        t.Device().SetSilent(true);
+        QVERIFY(t.TickUntil(state));
+        break;
+    default:
+        QVERIFY(t.Connect());
+        t.Ticks(3);
+        QVERIFY(link.QueueFilter(0x0200, nullptr, 0, 1, 2, 3, 4, 5, 6));
+        QVERIFY(link.QueueDelay(1, 10));
+        break;
+    }
+    QCOMPARE(link.GetState(), state);
     cReportCapture capture;
     t.Device().Vanish();
-    QVERIFY(t.TickUntil(CONNECTION_STATE_IDLE, 3));
+    // Nothing is written in "syncing" and "no reply": only the reads tell.
+    QVERIFY(t.TickUntil(CONNECTION_STATE_IDLE, cSerialLossDetector::READ_ERROR_TICKS_FOR_LOSS));
     QCOMPARE(link.TakeLastError(), ULONG(ERROR_EVENT_DEVICE_NOT_FOUND));
     QCOMPARE(link.QueuedRecords(), std::size_t(0));
-    QVERIFY(capture.Contains("ERROR: Serial device lost"));
+    QCOMPARE(capture.Count("ERROR: Serial device lost"), 1);
     sMeterBlock meters;
     QVERIFY(!link.GetMeterBlock(meters));
     QCOMPARE(link.GetVersionText(), QString());
     t.Ticks(3);
     QCOMPARE(link.GetState(), CONNECTION_STATE_IDLE);
+    QCOMPARE(link.TakeLastError(), ULONG(ERROR_EVENT_NONE));
 
     QVERIFY(t.Reappear());
+    t.Device().SetSilent(false);
     t.Device().ClearLog();
     QVERIFY(t.Connect());
     QCOMPARE(t.Device().Commands(), (QList<std::uint8_t>{0, 7, 9, 3}));
     QVERIFY(link.QueueDelay(1, 10));
     t.Ticks(2);
     QCOMPARE(t.Device().ModelSnapshot().mDelays[1], std::uint32_t(10));
+}
+
+void tst_cSerialLinkFaults::flood_atAndAboveTheLineRate_holdsLittleAndTheLinkAnswers()
+{
+    cSerialTestLink t;
+    QVERIFY(t.Connect());
+    cSerialInterface& link = t.Link();
+    cSimulatedDevice& device = t.Device();
+    cManualReportClock clock;
+    cReportCapture capture;
+    const quint64 bound = quint64(cSerialPortManager::READ_BUFFER_SIZE + cSerialFrameParser::CAPACITY);
+
+    // At the line's rate: a tick's worth of valid frames (ignored replies) besides the answers.
+    const QByteArray lineRate =
+        cSimulatedDevice::Frame(5, QByteArray()).repeated(cSerialPortManager::LINE_BYTES_PER_TICK / 8);
+    for (int i = 1; i <= 100; ++i)
+    {
+        device.Model().mMeters.fill(static_cast<std::uint32_t>(i));
+        device.WriteRaw(lineRate);
+        QVERIFY(t.Tick());
+        sMeterBlock meters;
+        QVERIFY(link.GetMeterBlock(meters));
+        QCOMPARE(meters[0], ULONG(i - 1));
+    }
+    QCOMPARE(link.GetState(), CONNECTION_STATE_CONNECTED);
+    QCOMPARE(link.GetStatistics().mBytesDropped, quint64(0));
+    QVERIFY(link.GetStatistics().mLargestBytesHeld <= bound);
+
+    // Above it: the device writes whatever the pty takes, and answers nothing.
+    device.SetSilent(true);
+    const QByteArray burst = cSimulatedDevice::Frame(5, QByteArray()).repeated(8192);
+    qint64 flooded = 0;
+    for (int i = 0; i < 50; ++i)
+    {
+        flooded += device.Flood(burst);
+        t.Tick();
+    }
+    const sSerialLinkStatistics statistics = link.GetStatistics();
+    QVERIFY2(flooded > 50 * cSerialPortManager::INPUT_BYTES_PER_TICK, qPrintable(QString::number(flooded)));
+    QVERIFY(statistics.mBytesDropped > 0);
+    QVERIFY2(statistics.mLargestBytesHeld <= bound,
+             qPrintable(QString::number(statistics.mLargestBytesHeld)));
+    QCOMPARE(capture.Count("ERROR: Serial input beyond what the link can use dropped"), 1);
+
+    // The flood over, the link answers requests again.
+    device.SetSilent(false);
+    QVERIFY(t.Connect());
+    QVERIFY(link.QueueDelay(3, 33));
+    t.Ticks(2);
+    QCOMPARE(device.ModelSnapshot().mDelays[3], std::uint32_t(33));
+}
+
+void tst_cSerialLinkFaults::repeatedReports_areSaidOncePerSecond_data()
+{
+    QTest::addColumn<eFlood>("flood");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("stray bytes before every reply")
+        << FLOOD_STRAY_BYTES << QStringList{"ERROR: Serial reply discarded (bytes before a frame): 7 bytes"};
+    QTest::newRow("headers with impossible lengths")
+        << FLOOD_BAD_HEADERS
+        << QStringList{"ERROR: Serial reply discarded (payload length above 512): 1 bytes",
+                       "ERROR: Serial reply discarded (bytes before a frame): 7 bytes"};
+}
+
+void tst_cSerialLinkFaults::repeatedReports_areSaidOncePerSecond()
+{
+    QFETCH(eFlood, flood);
+    QFETCH(QStringList, texts);
+    cSerialTestLink t;
+    QVERIFY(t.Connect());
+    cManualReportClock clock;
+    cReportCapture capture;
+    const QByteArray badHeaders =
+        QByteArray::fromHex("a5a50005ffffffff").repeated(cSerialPortManager::LINE_BYTES_PER_TICK / 8);
+    // Three seconds of 20 ms ticks.
+    for (int i = 0; i < 150; ++i)
+    {
+        if (flood == FLOOD_STRAY_BYTES)
+        {
+            t.Device().InjectGarbageBeforeNextReply(QByteArray(7, char(0x11)));
+        }
+        else
+        {
+            t.Device().WriteRaw(badHeaders);
+        }
+        t.Tick();
+        clock.mNow += 20;
+    }
+    clock.mNow += 1000;
+    FlushHeldBackReports();
+    QCOMPARE(t.Link().GetState(), CONNECTION_STATE_CONNECTED);
+    for (const QString& text : texts)
+    {
+        QCOMPARE(capture.Count(text), 3);
+    }
+    QCOMPARE(capture.Count("more reports from here held back in the last second"), 3);
+    QCOMPARE(capture.Lines().size(), 3 * (texts.size() + 1));
 }
 
 void tst_cSerialLinkFaults::lineFault_isReportedAndTheLinkCarriesOn_data()

@@ -229,8 +229,12 @@ void tst_cSerialPortManager::autoConnect_choosesByNameOrFirstDevicePort()
     QVERIFY(!manager.IsPortOpen());
 
     QVERIFY(manager.AutoConnectPort(device.PortPath().toUtf8().constData()));
+    capture.Clear();
     QVERIFY(!manager.AutoConnectPort("ttyS0"));
     QCOMPARE(manager.GetOpenError(), QSerialPort::DeviceNotFoundError);
+    // Nothing was opened: not "Failed opening port", but why.
+    QCOMPARE(capture.Lines().size(), 1);
+    QVERIFY(capture.Contains("ERROR: \"ttyS0\" is not a device port"));
     // A name that is not a device port is refused before the open port is touched.
     QVERIFY(manager.IsPortOpen());
 }

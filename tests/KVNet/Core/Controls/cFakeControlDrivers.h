@@ -12,10 +12,10 @@
 #include "KVNet/Core/cSwitchBaseDriver.h"
 
 #include <QList>
-#include <QMutex>
 #include <QPair>
 
 #include <atomic>
+#include <mutex>
 
 class cFakeControllerDriver : public cContinuousControllerWithDeltaDriver
 {
@@ -46,24 +46,24 @@ public:
     void SetValue(UWORD value) override
     {
         mValue.store(mClampOnSet ? ClampToRange(value) : value);
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         mSetValues.append(value);
     }
     UWORD GetDelta() override { return mDelta.exchange(0); }
     void ApplyDelta(UWORD delta) override
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         mAppliedDeltas.append(delta);
     }
 
     QList<int> SetValues() const
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         return mSetValues;
     }
     QList<int> AppliedDeltas() const
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         return mAppliedDeltas;
     }
 
@@ -74,7 +74,7 @@ public:
 
 private:
     bool mClampOnSet;
-    mutable QMutex mMutex;
+    mutable std::mutex mMutex;
     QList<int> mSetValues;
     QList<int> mAppliedDeltas;
 };
@@ -119,12 +119,12 @@ public:
     }
     void ApplySwitchDelta(UWORD delta) override
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         mDeltas.append(delta);
     }
     QList<int> Deltas() const
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         return mDeltas;
     }
 
@@ -133,7 +133,7 @@ public:
     std::atomic<int> mSets{0};
 
 private:
-    mutable QMutex mMutex;
+    mutable std::mutex mMutex;
     QList<int> mDeltas;
 };
 
@@ -149,17 +149,17 @@ public:
 
     void SetLEDState(UBYTE state) override
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         mStates.append(state);
     }
     QList<int> States() const
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         return mStates;
     }
 
 private:
-    mutable QMutex mMutex;
+    mutable std::mutex mMutex;
     QList<int> mStates;
 };
 
@@ -176,34 +176,34 @@ public:
 
     void MeterValues(GAIN meter, GAIN peak) override
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         mMeters.append(meter);
         mPeaks.append(peak);
     }
     void SetPeakHoldDisplay(bool on) override
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         mPeakHoldDisplay.append(on ? 1 : 0);
     }
 
     QList<int> Meters() const
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         return mMeters;
     }
     QList<int> Peaks() const
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         return mPeaks;
     }
     QList<int> PeakHoldDisplay() const
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         return mPeakHoldDisplay;
     }
 
 private:
-    mutable QMutex mMutex;
+    mutable std::mutex mMutex;
     QList<int> mMeters;
     QList<int> mPeaks;
     QList<int> mPeakHoldDisplay;

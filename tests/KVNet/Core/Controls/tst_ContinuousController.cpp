@@ -7,6 +7,7 @@
 #include "KVNet/Core/cRegistryRouter.h"
 #include "KVNet/Core/cSwitchObject.h"
 #include "KVNet/Core/cSystemBuilder.h"
+#include "tests/support/cManualReportClock.h"
 #include "tests/support/cReportCapture.h"
 #include "tests/support/cScopedKVNetSystem.h"
 
@@ -739,9 +740,14 @@ void tst_ContinuousController::detachedDriver_reportsLinksAndPosts()
     QVERIFY(driver.GetAudioObject() == nullptr);
     QCOMPARE(QString(driver.GetAudioObjectName()), QString());
 
+    // Each a second apart, so that no report is held back as a repeat.
+    cManualReportClock clock;
     QVERIFY(!driver.LinkValueToParameter("Peer B", M_VALUE, false, false));
+    clock.mNow += REPORT_HOLD_BACK_WINDOW_MS;
     QVERIFY(!driver.LinkDeltaToParameter("Peer B", M_VALUE, false, false));
+    clock.mNow += REPORT_HOLD_BACK_WINDOW_MS;
     driver.PostValue(5);
+    clock.mNow += REPORT_HOLD_BACK_WINDOW_MS;
     driver.UseSlowDeltaGeneration();
     QCOMPARE(mCapture->Count("Audio object not created!"), 4);
     QCOMPARE(gSystemBuilder->GetRequestedCount(), ULONG(0));

@@ -1,5 +1,6 @@
 #include "KVNet/Core/KVNetTypes.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
+#include "tests/support/cManualReportClock.h"
 #include "tests/support/cReportCapture.h"
 
 #include <QThread>
@@ -20,6 +21,9 @@ private slots:
     void nullFileName_keepsLaterReportsFlowing();
     void defaultSink_writesWholeLinesToStandardOutput();
     void concurrentReports_neverInterleave();
+    void repeatedReports_areSaidOnceASecondThenCounted_data();
+    void repeatedReports_areSaidOnceASecondThenCounted();
+    void heldBackCount_isSaidWhenTheFloodStops();
 };
 
 void tst_KVNetReports::lineLayout_data()
@@ -131,6 +135,82 @@ void tst_KVNetReports::concurrentReports_neverInterleave()
         QVERIFY(body == QString(200, 'a') || body == QString(200, 'b'));
         QVERIFY(line.endsWith(":)\n"));
     }
+}
+
+void tst_KVNetReports::repeatedReports_areSaidOnceASecondThenCounted_data()
+{
+    // One report every `step` ms from `places` places, `texts` different texts per place, for
+    // `duration` ms; then one more from the first place.
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("duration");
+    QTest::addColumn<int>("places");
+    QTest::addColumn<int>("texts");
+    QTest::addColumn<QStringList>("expected");
+    const QString a = "\t(file:///a.cpp:1:)\n";
+    const QString b = "\t(file:///a.cpp:2:)\n";
+    const QString held = "ERROR: %1 more reports from here held back in the last second";
+    QTest::newRow("50 a second for 2.5 s")
+        << 20 << 2500 << 1 << 1
+        << QStringList{"ERROR: lost 0" + a, held.arg(49) + a, "ERROR: lost 0" + a, held.arg(49) + a,
+                       "ERROR: lost 0" + a, held.arg(24) + a, "ERROR: lost 0" + a};
+    QTest::newRow("one a second is never held")
+        << 1000 << 3000 << 1 << 1
+        << QStringList{"ERROR: lost 0" + a, "ERROR: lost 0" + a, "ERROR: lost 0" + a, "ERROR: lost 0" + a};
+    QTest::newRow("two places, each its own window")
+        << 100 << 1000 << 2 << 1
+        << QStringList{"ERROR: lost 0" + a, "ERROR: lost 0" + b, held.arg(9) + a, held.arg(9) + b,
+                       "ERROR: lost 0" + a};
+    QStringList texts;
+    for (int i = 0; i < int(REPORT_TEXTS_PER_WINDOW); ++i)
+    {
+        texts << QString("ERROR: lost %1").arg(i) + a;
+    }
+    QTest::newRow("a place says each text once, up to its limit")
+        << 1 << 100 << 1 << 40
+        << (QStringList(texts) << held.arg(100 - int(REPORT_TEXTS_PER_WINDOW)) + a << "ERROR: lost 0" + a);
+}
+
+void tst_KVNetReports::repeatedReports_areSaidOnceASecondThenCounted()
+{
+    QFETCH(int, step);
+    QFETCH(int, duration);
+    QFETCH(int, places);
+    QFETCH(int, texts);
+    QFETCH(QStringList, expected);
+    cManualReportClock clock;
+    cReportCapture capture;
+    const qint64 start = clock.mNow;
+    for (int i = 0; clock.mNow - start < duration; ++i)
+    {
+        for (int place = 1; place <= places; ++place)
+        {
+            ReportError("a.cpp", place, "", "lost %d", i % texts);
+        }
+        clock.mNow += step;
+    }
+    clock.mNow = start + duration + 1000;
+    ReportError("a.cpp", 1, "", "lost %d", 0);
+    QCOMPARE(capture.Lines(), expected);
+}
+
+void tst_KVNetReports::heldBackCount_isSaidWhenTheFloodStops()
+{
+    cManualReportClock clock;
+    cReportCapture capture;
+    for (int i = 0; i < 5; ++i)
+    {
+        ReportNotification("b.cpp", 3, "", "stray bytes: %d", 7);
+    }
+    FlushHeldBackReports();
+    QCOMPARE(capture.Lines().size(), 1);
+    clock.mNow += 1000;
+    FlushHeldBackReports();
+    FlushHeldBackReports();
+    QCOMPARE(
+        capture.Lines(),
+        (QStringList{
+            "Notification: stray bytes: 7\t(file:///b.cpp:3:)\n",
+            "Notification: 4 more reports from here held back in the last second\t(file:///b.cpp:3:)\n"}));
 }
 
 QTEST_GUILESS_MAIN(tst_KVNetReports)

@@ -367,14 +367,15 @@ void tst_cParametricEQUnit::badTypes_keepTheOldTypeAndCoefficients()
     SendParameter(unit, P::GainParameter(0), UWORDPayload(GainCode(9.0)));
     QCOMPARE(unit.GetBandWords(0), designed);
 
-    // A recall with an unknown type keeps the band's type and takes the rest.
+    // A record with an unknown type is refused whole: nothing of it is taken.
     QByteArray record = Record(unit);
     QDataStream patch(&record, QIODevice::ReadWrite);
-    patch.device()->seek(1 + 6);
-    patch << qint32(77);
-    QVERIFY(RecallIsWhole(unit, record));
-    QVERIFY(capture.Contains("unknown type 77 refused"));
+    patch.device()->seek(1 + 4);
+    patch << qint16(0x1234) << qint32(77);
+    QVERIFY(!RecallIsWhole(unit, record));
+    QVERIFY(capture.Contains("holds band type 77, out of its range"));
     QCOMPARE(unit.GetBand(0).mType, ULONG(5));
+    QVERIFY(unit.GetBand(0).mGain != 0x1234);
 }
 
 void tst_cParametricEQUnit::defaults_andNvBlockAcrossRemapping()

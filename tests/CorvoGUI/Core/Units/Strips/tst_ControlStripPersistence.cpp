@@ -149,15 +149,20 @@ void tst_ControlStripPersistence::nonVolatile_damagedBlockFallsBackAlone_data()
     QTest::addColumn<QString>("report");
 
     const sSettings defaults = cControlStripUnit::DefaultSettings();
-    QTest::newRow("wrong start marker") << 0 << QByteArray::fromHex("5566") << defaults << QString();
-    QTest::newRow("wrong end marker") << 6 << QByteArray::fromHex("0000") << defaults << QString();
-    QTest::newRow("mute byte not 0 or 1")
-        << 2 << QByteArray::fromHex("07") << Settings(true, true, 256) << QString("stored mute byte 0x7");
-    QTest::newRow("polarity byte not 0 or 1") << 3 << QByteArray::fromHex("ff") << Settings(false, true, 256)
-                                              << QString("stored polarity byte 0xFF");
+    const QString reset =
+        "Notification: Settings of InOutFader:R Control Strip Unit1 reset to their defaults: ";
+    QTest::newRow("wrong start marker") << 0 << QByteArray::fromHex("5566") << defaults
+                                        << reset + "its non-volatile block did not carry its markers";
+    QTest::newRow("wrong end marker") << 6 << QByteArray::fromHex("0000") << defaults
+                                      << reset + "its non-volatile block did not carry its markers";
+    QTest::newRow("mute byte not 0 or 1") << 2 << QByteArray::fromHex("07") << defaults
+                                          << reset + "its non-volatile block held mute 7, out of its range";
+    QTest::newRow("polarity byte not 0 or 1")
+        << 3 << QByteArray::fromHex("ff") << defaults
+        << reset + "its non-volatile block held polarity 255, out of its range";
     QTest::newRow("gain below minus infinity")
-        << 4 << QByteArray::fromHex("0080") << Settings(false, true, -32767)
-        << QString("out of range, taken as minus infinity");
+        << 4 << QByteArray::fromHex("0080") << defaults
+        << reset + "its non-volatile block held gain -32768, out of its range";
 }
 
 void tst_ControlStripPersistence::nonVolatile_damagedBlockFallsBackAlone()
@@ -265,7 +270,7 @@ void tst_ControlStripPersistence::recall_cutRecordChangesNothing()
     stream.setVersion(cSavesManager::STREAM_VERSION);
     cReportCapture capture;
     QVERIFY(!rig.Unit(4).RecallData(&stream));
-    QVERIFY(capture.Contains("cut short"));
+    QVERIFY(capture.Contains("could not be read whole"));
     QVERIFY(rig.Unit(4).GetSettings() == before);
     VerifyDriverFollows(rig.Driver(4), rig.Unit(4));
 }

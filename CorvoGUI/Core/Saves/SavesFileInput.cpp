@@ -1,0 +1,95 @@
+#include "CorvoGUI/Core/Saves/SavesFileInput.h"
+
+#include "KVNet/QT/Trace/KVNetReports.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nSavesFileInput
+{
+
+namespace
+{
+
+bool Refuse(const QString& path, const struct stat& status, qint64 maxSize)
+{
+    if (!S_ISREG(status.st_mode))
+    {
+        KV_REPORT_ERROR("Save file error: %s is not a regular file", qPrintable(path));
+        return true;
+    }
+    if (status.st_size > maxSize)
+    {
+        KV_REPORT_ERROR("Save file error: %s is %lld bytes, more than a saves file of this model (%lld)",
+                        qPrintable(path), static_cast<long long>(status.st_size),
+                        static_cast<long long>(maxSize));
+        return true;
+    }
+    return false;
+}
+
+void ReportOpenFailure(const QString& path, const char* reason)
+{
+    KV_REPORT_ERROR("Failed to open Save Stream!");
+    KV_REPORT_ERROR("%s: %s", qPrintable(path), reason);
+}
+
+} // namespace
+
+bool ReadRegularFile(const QString& path, qint64 maxSize, QByteArray& bytes)
+{
+    bytes.clear();
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status;
+    if (::stat(name.constData(), &status) != 0)
+    {
+        ReportOpenFailure(path, std::strerror(errno));
+        return false;
+    }
+    if (Refuse(path, status, maxSize))
+    {
+        return false;
+    }
+    // Not blocking: the path may name something else by now; the opened file is checked again.
+    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+    {
+        ReportOpenFailure(path, std::strerror(errno));
+        return false;
+    }
+    if (::fstat(descriptor, &status) != 0 || Refuse(path, status, maxSize))
+    {
+        ::close(descriptor);
+        return false;
+    }
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+    {
+        ::close(descriptor);
+        ReportOpenFailure(path, qPrintable(file.errorString()));
+        return false;
+    }
+    // One byte more than allowed tells a file that grew since it was checked.
+    bytes = file.read(maxSize + 1);
+    if (file.error() != QFileDevice::NoError)
+    {
+        KV_REPORT_ERROR("Could not read save file %s: %s", qPrintable(path), qPrintable(file.errorString()));
+        bytes.clear();
+        return false;
+    }
+    if (bytes.size() > maxSize)
+    {
+        KV_REPORT_ERROR("Save file error: %s grew beyond %lld bytes while it was read", qPrintable(path),
+                        static_cast<long long>(maxSize));
+        bytes.clear();
+        return false;
+    }
+    return true;
+}
+
+} // namespace nSavesFileInput

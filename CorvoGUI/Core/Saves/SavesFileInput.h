@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+// Reading a saves file whole, without trusting what the path names.
+namespace nSavesFileInput
+{
+
+// Reads the whole file at path into bytes. Refused before anything is read (reported, false):
+// a path that does not name a regular file (a FIFO, a device, a folder, a socket), checked before
+// it is opened and again on the opened file, and a file larger than maxSize. A file that cannot be
+// opened or read reports "Failed to open Save Stream!" with the reason. Never blocks on what the
+// path names. Any thread.
+bool ReadRegularFile(const QString& path, qint64 maxSize, QByteArray& bytes);
+
+} // namespace nSavesFileInput
