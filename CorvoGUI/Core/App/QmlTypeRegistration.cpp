@@ -2,6 +2,7 @@
 
 #include "CorvoGUI/Core/App/ConnectionStateMetaType.h"
 #include "CorvoGUI/Core/Units/PEQTypes.h"
+#include "CorvoGUI/QtGUIComponents/Graphics/cFontStyles.h"
 #include "CorvoGUI/QtGUIComponents/ValueFormat/cProjectCCFormat.h"
 #include "CorvoGUI/QtGUIComponents/ValueFormat/cQmlValueInterpreterSingleton.h"
 #include "QtGUIComponents/Common/cKVCCFormat.h"
@@ -30,6 +31,7 @@ void RegisterIntegerTypes()
 
 void RegisterQmlTypes()
 {
+    qmlRegisterSingletonType<cFontStyles>("FontStyles", 1, 0, "Fonts", &cFontStyles::SingletonProvider);
     qmlRegisterSingletonType<cThemeColours>("ThemeColours", 1, 0, "Theme", &cThemeColours::SingletonProvider);
     qmlRegisterSingletonType<cUISettings>("UISettingsSingleton", 1, 0, "UISettings",
                                           &cUISettings::SingletonProvider);
