@@ -16,7 +16,7 @@
 namespace
 {
 
-// What a request gives: the image's size and format, whether it is null, and the size reported.
+// What the requested image should look like.
 enum eLook
 {
     ANY,
