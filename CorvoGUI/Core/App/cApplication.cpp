@@ -13,6 +13,7 @@
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cActionTickDriver.h"
 #include "QtGUIComponents/Common/cThemeColours.h"
+#include "QtGUIComponents/Widgets/cDrawingUtility.h"
 
 cApplication::cApplication(std::unique_ptr<cSerialPortList> portList, const sSerialLinkTimings& timings)
 {
@@ -21,6 +22,10 @@ cApplication::cApplication(std::unique_ptr<cSerialPortList> portList, const sSer
     if (gThemeColours == nullptr)
     {
         gThemeColours = new cThemeColours();
+    }
+    if (gDrawingUtility == nullptr)
+    {
+        gDrawingUtility = new cDrawingUtility();
     }
     if (gQmlValueInterpreterSingleton == nullptr)
     {
