@@ -1,6 +1,7 @@
 #include "CorvoGUI/QtGUIComponents/Graphics/cFontStyles.h"
 #include "CorvoGUI/QtGUIComponents/Graphics/cProjectFontManager.h"
 #include "QtGUIComponents/Common/cThemeColours.h"
+#include "tests/support/cManualReportClock.h"
 #include "tests/support/cReportCapture.h"
 
 #include <QPointer>
@@ -180,8 +181,10 @@ void tst_cFontStyles::setters_emitOnlyOnARealChange()
 
 void tst_cFontStyles::instance_whileUnset_reportsAndIsNull()
 {
+    cManualReportClock clock;
     cReportCapture reports;
     QVERIFY(cFontStyles::Instance() == nullptr);
+    clock.mNow += 1000; // past the hold-back window of a repeated report
     QVERIFY(cFontStyles::SingletonProvider(nullptr, nullptr) == nullptr);
     QCOMPARE(reports.Count("ERROR: gFontStyles is NULL\t"), 2);
 
