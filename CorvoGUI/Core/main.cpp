@@ -3,6 +3,7 @@
 #include "CorvoGUI/Core/App/cApplication.h"
 #include "CorvoGUI/Core/ProgramEntry.h"
 #include "CorvoGUI/Core/Resources/cUserInterfaceResources.h"
+#include "CorvoGUI/QtGUIComponents/Graphics/GraphicsEngineSetup.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/QT/Connections/cNetworkConnection.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
@@ -105,6 +106,7 @@ int qMain(int argc, char** argv)
     engine.addImportPath(QStringLiteral("qrc:/qml/KVQml"));
     engine.addImportPath(QStringLiteral("qrc:/qml"));
     engine.addImportPath(QStringLiteral("qrc:/"));
+    InstallGraphicsFactory(engine);
 
     const QUrl mainUrl(QString::fromLatin1(MAIN_QML_URL));
     if (QFile::exists(QString::fromLatin1(MAIN_QML_RESOURCE)))

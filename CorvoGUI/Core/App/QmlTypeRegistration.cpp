@@ -2,6 +2,7 @@
 
 #include "CorvoGUI/Core/App/ConnectionStateMetaType.h"
 #include "CorvoGUI/Core/Units/PEQTypes.h"
+#include "CorvoGUI/QtGUIComponents/Graphics/cFontStyles.h"
 #include "CorvoGUI/QtGUIComponents/PEQ/QPainterPathWrapper.h"
 #include "CorvoGUI/QtGUIComponents/PEQ/QQuickPathPainterPath.h"
 #include "CorvoGUI/QtGUIComponents/PEQ/cHPFQmlBand2.h"
@@ -97,6 +98,7 @@ void RegisterPEQGraphTypes()
 
 void RegisterQmlTypes()
 {
+    qmlRegisterSingletonType<cFontStyles>("FontStyles", 1, 0, "Fonts", &cFontStyles::SingletonProvider);
     qmlRegisterSingletonType<cThemeColours>("ThemeColours", 1, 0, "Theme", &cThemeColours::SingletonProvider);
     qmlRegisterSingletonType<cUISettings>("UISettingsSingleton", 1, 0, "UISettings",
                                           &cUISettings::SingletonProvider);

@@ -2,6 +2,7 @@
 
 // Every QML registration of the program, in one place; called once at start-up, before the Qt
 // application object is constructed (GUI thread). In this order:
+// - the singleton "Fonts" (module "FontStyles" 1.0), in C++ ownership;
 // - the look's singletons "Theme" (module "ThemeColours" 1.0), "UISettings" ("UISettingsSingleton"
 //   1.0) and "Interpreter" ("ValueInterpreter" 1.0), whose providers hand QML the objects that
 //   gThemeColours, gUISettings and gQmlValueInterpreterSingleton point to and leave them in C++

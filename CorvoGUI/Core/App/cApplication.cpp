@@ -16,6 +16,7 @@
 #include "KVNet/QT/Connections/cNetworkConnection.h"
 #include "KVNet/QT/Discovery/cMultiUnitFinder.h"
 #include "QtGUIComponents/Common/cThemeColours.h"
+#include "QtGUIComponents/Widgets/cDrawingUtility.h"
 
 cApplication::cApplication(std::unique_ptr<cSerialPortList> portList, const sSerialLinkTimings& timings)
 {
@@ -31,6 +32,10 @@ cApplication::cApplication(std::unique_ptr<cSerialPortList> portList, const sSer
     if (gThemeColours == nullptr)
     {
         gThemeColours = new cThemeColours();
+    }
+    if (gDrawingUtility == nullptr)
+    {
+        gDrawingUtility = new cDrawingUtility();
     }
     if (gQmlValueInterpreterSingleton == nullptr)
     {

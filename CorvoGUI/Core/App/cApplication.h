@@ -21,10 +21,11 @@ class cSerialInterface;
 
 // The one object that owns the device model. Construction, in this order (also the order of the
 // blocks in the non-volatile RAM file and of the records in a saves file): the syscall thread
-// object, the connection layer's signals joined to this object, the theme colours and the value
-// interpreter (gThemeColours and gQmlValueInterpreterSingleton, made only when not there yet and
-// never deleted), the framework's TCP server (port 51321, a child of this object), the
-// action-tick thread object, the non-volatile storage (2 MiB, at
+// object, the connection layer's signals joined to this object, the theme colours, the drawing
+// utility and the value interpreter (gThemeColours, gDrawingUtility and
+// gQmlValueInterpreterSingleton, made only when not there yet and never deleted), the framework's
+// TCP server (port 51321, a child of this object), the action-tick thread object, the
+// non-volatile storage (2 MiB, at
 // GetNonVolatileFilePath()), the serial interface (its port manager on the tick thread), the serial
 // connection driver, the metering sources, the saves manager, the in/out fader block and the LOW,
 // MID and HIGH panels. Neither thread is started here.

@@ -1,5 +1,7 @@
 #include "CorvoGUI/Core/App/ConnectionStateMetaType.h"
 #include "CorvoGUI/Core/App/QmlTypeRegistration.h"
+#include "CorvoGUI/QtGUIComponents/Graphics/cFontStyles.h"
+#include "CorvoGUI/QtGUIComponents/Graphics/cProjectFontManager.h"
 #include "CorvoGUI/QtGUIComponents/ValueFormat/cQmlValueInterpreterSingleton.h"
 #include "QtGUIComponents/Common/cThemeColours.h"
 #include "QtGUIComponents/Common/cUISettings.h"
@@ -18,6 +20,7 @@ namespace
 
 enum eSingleton
 {
+    FONTS,
     THEME,
     UI_SETTINGS,
     INTERPRETER
@@ -28,6 +31,8 @@ QObject* GetSingletonGlobal(eSingleton singleton)
 {
     switch (singleton)
     {
+    case FONTS:
+        return gFontStyles;
     case THEME:
         return gThemeColours;
     case UI_SETTINGS:
@@ -43,6 +48,10 @@ QObject* SetSingletonGlobal(eSingleton singleton, bool make)
 {
     switch (singleton)
     {
+    case FONTS:
+        // The font styles are built from the font tables.
+        cProjectFontManager::Init(1.0f);
+        return gFontStyles = make ? new cFontStyles(1.0) : nullptr;
     case THEME:
         return gThemeColours = make ? new cThemeColours() : nullptr;
     case UI_SETTINGS:
@@ -220,6 +229,9 @@ void tst_QmlTypeRegistration::singletons_data()
     QTest::addColumn<QString>("module");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("report");
+    QTest::newRow("Fonts") << int(FONTS) << "FontStyles"
+                           << "Fonts"
+                           << "gFontStyles is NULL";
     QTest::newRow("Theme") << int(THEME) << "ThemeColours"
                            << "Theme"
                            << "gThemeColours is NULL";

@@ -22,6 +22,7 @@
 #include "CorvoGUI/Core/Units/cParametricEQUnit.h"
 #include "CorvoGUI/QtGUIComponents/ValueFormat/cQmlValueInterpreterSingleton.h"
 #include "QtGUIComponents/Common/cThemeColours.h"
+#include "QtGUIComponents/Widgets/cDrawingUtility.h"
 #include "tests/CorvoGUI/Core/App/AppTestSupport.h"
 #include "tests/CorvoGUI/Core/App/RunningProgram.h"
 #include "tests/support/cRecordingNetObject.h"
@@ -527,18 +528,22 @@ void tst_cApplication::lookObjects_areMadeOnceAndOutliveTheApplication()
 {
     QPointer<cThemeColours> theme;
     QPointer<cQmlValueInterpreterSingleton> interpreter;
+    cDrawingUtility* drawingUtility = nullptr;
     {
         cRunningProgram program;
         theme = gThemeColours;
         interpreter = gQmlValueInterpreterSingleton;
+        drawingUtility = gDrawingUtility;
         QVERIFY(theme != nullptr);
         QVERIFY(interpreter != nullptr);
+        QVERIFY(drawingUtility != nullptr);
     }
     QVERIFY2(theme != nullptr && interpreter != nullptr, "deleted with the application");
     {
         cRunningProgram program;
         QCOMPARE(gThemeColours, theme.data());
         QCOMPARE(gQmlValueInterpreterSingleton, interpreter.data());
+        QCOMPARE(gDrawingUtility, drawingUtility);
     }
 }
 
