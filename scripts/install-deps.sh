@@ -14,6 +14,7 @@ packages=(
     qml-module-qt-labs-folderlistmodel qml-module-qt-labs-settings qtdeclarative5-dev-tools
     xvfb xauth
     libssl-dev openssl
+    iproute2
 )
 
 missing=()

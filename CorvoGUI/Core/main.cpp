@@ -5,6 +5,7 @@
 #include "CorvoGUI/Core/Resources/cUserInterfaceResources.h"
 #include "CorvoGUI/QtGUIComponents/Graphics/GraphicsEngineSetup.h"
 #include "KVNet/Core/KVNetSystem.h"
+#include "KVNet/QT/Connections/cNetworkConnection.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
 #include <QApplication>
@@ -86,7 +87,12 @@ int qMain(int argc, char** argv)
 
     qInfo() << "CorvoGUI Main";
 
+    SetNetworkConnectionStarter([] { cNetworkConnection::Instance(); });
     StartSystem(0, true);
+    if (cNetworkConnection* network = cNetworkConnection::Instance())
+    {
+        network->InitialiseLostComms();
+    }
 
     cApplication* application = new cApplication();
     application->StartSyscallThread();
@@ -119,6 +125,11 @@ int qMain(int argc, char** argv)
 
     SetSystemRunning(false);
     application->StopSyscallThread();
+    if (cNetworkConnection* network = cNetworkConnection::Instance())
+    {
+        network->UninitialiseLostComms();
+    }
+    cNetworkConnection::DeleteInstance();
     delete application;
     qDebug() << "cApplication destroyed";
 

@@ -6,6 +6,7 @@
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cKVNetMessagePool.h"
 #include "KVNet/Core/cNetObject.h"
+#include "KVNet/Core/cNetworkConnectionInterface.h"
 #include "KVNet/Core/cSystemBuilder.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
@@ -50,19 +51,19 @@ cRegistryRouter::~cRegistryRouter()
 
 KV_NET_DATA_SCALE cRegistryRouter::TakeHandle()
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     return mHandles.TakeHandle();
 }
 
 void cRegistryRouter::ReleaseHandle(KV_NET_DATA_SCALE handle)
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     mHandles.ReleaseHandle(handle);
 }
 
 bool cRegistryRouter::RegisterNetworkObject(cNetObject* object, const char* name)
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     if (object == nullptr || name == nullptr)
     {
         KV_REPORT_ERROR("RegisterNetworkObject without an object or a name");
@@ -98,7 +99,7 @@ bool cRegistryRouter::RegisterNetworkObject(cNetObject* object, const char* name
 
 void cRegistryRouter::UnregisterNetworkObject(cNetObject* object)
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     mTickList.Remove(object);
     mTockList.Remove(object);
     KV_NET_DATA_SCALE handle = object->GetHandle();
@@ -124,44 +125,44 @@ const char* cRegistryRouter::GetObjectName(KV_NET_DATA_SCALE handle)
 
 KV_NET_DATA_SCALE cRegistryRouter::FindHandleByName(const char* name)
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     cNetObject* object = name != nullptr ? mNameMap.Find(name) : nullptr;
     return object != nullptr ? object->GetHandle() : KV_NET_NO_HANDLE;
 }
 
 cNetObject* cRegistryRouter::GetObject(KV_NET_DATA_SCALE handle)
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     return IsObjectHandle(handle) ? mObjects[handle - 1] : nullptr;
 }
 
 void cRegistryRouter::AddToTickList(cNetObject* object)
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     mTickList.Append(object);
 }
 
 void cRegistryRouter::AddToTockList(cNetObject* object)
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     mTockList.Append(object);
 }
 
 bool cRegistryRouter::IsInTickList(const cNetObject* object)
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     return mTickList.Contains(object);
 }
 
 bool cRegistryRouter::IsInTockList(const cNetObject* object)
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     return mTockList.Contains(object);
 }
 
 void cRegistryRouter::RemoveConnection(UWORD connectionId, bool flag)
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     for (ULONG i = 0; i < MAX_HANDLES; ++i)
     {
         if (cNetObject* object = mObjects[i])
@@ -173,13 +174,13 @@ void cRegistryRouter::RemoveConnection(UWORD connectionId, bool flag)
 
 ULONG cRegistryRouter::GetNumberOfObjects()
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     return mNumberOfObjects;
 }
 
 ULONG cRegistryRouter::GetNameMapBucketCount()
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     return mNameMap.BucketCount();
 }
 
@@ -212,6 +213,7 @@ void cRegistryRouter::Buffer(const cKVNetMessage& message, bool atFront)
                 mBuffer.PushBack(pooled);
             }
             mBufferedCount.store(mBuffer.Count());
+            CountBuffered(*pooled, true);
             return;
         }
         reportFull = !mPoolsFullReported;
@@ -260,6 +262,37 @@ void cRegistryRouter::ReportPoolsFull(const sHeader& header)
     }
 }
 
+void cRegistryRouter::CountBuffered(const cKVNetMessage& message, bool added)
+{
+    const UWORD id = message.mConnectionId;
+    if (id == KV_NET_LOCAL_CONNECTION || id > MAX_COUNTED_CONNECTION)
+    {
+        return;
+    }
+    if (added)
+    {
+        ++mBufferedFromConnection[id];
+        mBufferedBytesFromConnection[id] += message.GetLength();
+    }
+    else
+    {
+        --mBufferedFromConnection[id];
+        mBufferedBytesFromConnection[id] -= message.GetLength();
+    }
+}
+
+void cRegistryRouter::GetBufferedFromConnection(UWORD connectionId, ULONG& messages, ULONG& bytes) const
+{
+    if (connectionId == KV_NET_LOCAL_CONNECTION || connectionId > MAX_COUNTED_CONNECTION)
+    {
+        messages = 0;
+        bytes = 0;
+        return;
+    }
+    messages = mBufferedFromConnection[connectionId].load();
+    bytes = mBufferedBytesFromConnection[connectionId].load();
+}
+
 void cRegistryRouter::AddMessageToMessageBuffer(const cKVNetMessage& message)
 {
     Buffer(message, false);
@@ -297,6 +330,7 @@ ULONG cRegistryRouter::ProcessMessageBuffer(ULONG maxMessages)
     {
         cKVNetMessage* message = mBuffer.PopFront();
         mBufferedCount.store(mBuffer.Count());
+        CountBuffered(*message, false);
         mBufferLock.unlock();
         DeliverMessage(*message);
         ++delivered;
@@ -309,7 +343,7 @@ ULONG cRegistryRouter::ProcessMessageBuffer(ULONG maxMessages)
 
 void cRegistryRouter::DeliverMessage(cKVNetMessage& message)
 {
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     message.ResetRead();
     if (message.mDestination == 0)
     {
@@ -326,6 +360,14 @@ void cRegistryRouter::DeliverMessage(cKVNetMessage& message)
 
 void cRegistryRouter::EntrypointMessage(cKVNetMessage& message)
 {
+    if (message.mConnectionId != KV_NET_LOCAL_CONNECTION &&
+        (message.mMethod == M_REG_TICK || message.mMethod == M_REG_TOCK ||
+         message.mMethod == M_TEST_PRINT_MESS_POOLS))
+    {
+        KV_REPORT_ERROR("Reg EntrypointMessage method 0x%X from connection %d dropped",
+                        unsigned(message.mMethod), int(message.mConnectionId));
+        return;
+    }
     switch (message.mMethod)
     {
     case M_REG_TICK:
@@ -380,7 +422,15 @@ void cRegistryRouter::FindObject(cKVNetMessage& request)
     {
         std::string host(name, std::size_t(slash - name));
         std::string object(slash + 1);
-        UWORD connectionId = NetworkConnectToHost(host.c_str());
+        if (request.mConnectionId != KV_NET_LOCAL_CONNECTION)
+        {
+            // A peer never makes this unit dial out.
+            KV_REPORT_ERROR("M_REG_FIND_OBJECT of \"%s\" from connection %d refused", name,
+                            int(request.mConnectionId));
+            PostMessage(mReplyMessage);
+            return;
+        }
+        UWORD connectionId = ConnectToHostForFind(host);
         if (connectionId != KV_NET_NO_CONNECTION)
         {
             request.mConnectionId = connectionId;
@@ -407,6 +457,21 @@ void cRegistryRouter::FindObject(cKVNetMessage& request)
     PostMessage(mReplyMessage);
 }
 
+UWORD cRegistryRouter::ConnectToHostForFind(const std::string& host)
+{
+    if (mRegistryLock.HeldByThisThread() != 1)
+    {
+        // The lock cannot be let go of here: only a connection that exists is used.
+        cNetworkConnectionInterface* network = GetNetworkConnection();
+        return network != nullptr ? network->FindConnectionByHost(host) : KV_NET_NO_CONNECTION;
+    }
+    // A connect attempt waits for other threads: never under the registry lock.
+    mRegistryLock.unlock();
+    const UWORD connectionId = NetworkConnectToHost(host.c_str());
+    mRegistryLock.lock();
+    return connectionId;
+}
+
 void cRegistryRouter::PrintMesspools()
 {
     std::vector<sBufferedMessageInfo> messages;
@@ -419,7 +484,7 @@ void cRegistryRouter::PrintMesspools()
             messages.push_back({m->mConnectionId, m->mDestination, m->mSource, m->mMethod, m->GetLength()});
         }
     }
-    std::lock_guard<std::recursive_mutex> lock(mRegistryLock);
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
     bool written = AppendMesspools(MESSPOOLS_FILE, messages,
                                    [this](KV_NET_DATA_SCALE handle) { return RegisteredName(handle); });
     if (!written)

@@ -6,9 +6,11 @@
 #include "KVNet/Core/cNetHandleRing.h"
 #include "KVNet/Core/cNetObjectHashMap.h"
 #include "KVNet/Core/cNetObjectScanList.h"
+#include "KVNet/Core/cRegistryLock.h"
 
 #include <atomic>
 #include <mutex>
+#include <string>
 
 class cKVNetMessagePool;
 class cNetObject;
@@ -69,6 +71,9 @@ public:
     void AddMessageAtStart(const cKVNetMessage& message);
     // Lock-free: a mirror of the buffer's count, kept under the buffer lock.
     ULONG GetMessageBufferCount() const { return mBufferedCount.load(); }
+    // Lock-free: messages and payload bytes from connection 1 to 20 waiting in the buffer (0 for
+    // any other id). The connection layer stops reading from a peer whose backlog is too large.
+    void GetBufferedFromConnection(UWORD connectionId, ULONG& messages, ULONG& bytes) const;
 
     // --- Delivery: the syscall thread (or a test pump standing in for it). ---
     // Delivers front first while running is set and the buffer is not empty; messages posted
@@ -86,8 +91,14 @@ public:
     void UnlockRegistry() { mRegistryLock.unlock(); }
     // Not blocking; true when the lock was taken (always for the thread that holds it).
     bool TryLockRegistry() { return mRegistryLock.try_lock(); }
+    // Whether the calling thread holds the registry lock.
+    bool IsRegistryLockedByThisThread() const { return mRegistryLock.HeldByThisThread() > 0; }
 
-    // Messages to handle 0. Syscall thread, under the registry lock.
+    // Messages to handle 0. Syscall thread, under the registry lock. From a connection (a
+    // connection id other than 0) the tick, tock and pool-print methods are reported and
+    // dropped, and a find by "host/object" is answered M_REPLY_FAIL without dialling out. A
+    // local find by "host/object" lets go of the registry lock while it waits for a connect
+    // attempt; held more than once by the caller, it only uses a connection that exists.
     void EntrypointMessage(cKVNetMessage& message);
     // Appends the buffered messages to "Messpools.txt" in the working directory.
     void PrintMesspools();
@@ -110,8 +121,13 @@ private:
     void ReportPoolsFull(const sHeader& header);
     const char* RegisteredName(KV_NET_DATA_SCALE handle) const;
     void FindObject(cKVNetMessage& request);
+    UWORD ConnectToHostForFind(const std::string& host);
+    void CountBuffered(const cKVNetMessage& message, bool added);
 
-    std::recursive_mutex mRegistryLock;
+    // Highest connection id counted per connection in the buffer.
+    static constexpr UWORD MAX_COUNTED_CONNECTION = 20;
+
+    cRegistryLock mRegistryLock;
     std::mutex mBufferLock;
     cNetObjectHashMap mNameMap;
     char (*mNames)[MAX_NAME_LENGTH + 1];
@@ -123,6 +139,8 @@ private:
     cKVNetMessage mReplyMessage;
     cKVNetMessageQueue mBuffer;
     std::atomic<ULONG> mBufferedCount{0};
+    std::atomic<ULONG> mBufferedFromConnection[MAX_COUNTED_CONNECTION + 1] = {};
+    std::atomic<ULONG> mBufferedBytesFromConnection[MAX_COUNTED_CONNECTION + 1] = {};
     cKVNetMessagePool* mPools;
     std::atomic<bool> mRunning{true};
     bool mPoolsFullReported = false;

@@ -12,12 +12,22 @@
 #include "CorvoGUI/QtGUIComponents/ValueFormat/cQmlValueInterpreterSingleton.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cActionTickDriver.h"
+#include "KVNet/QT/Connections/cKVNetTCPServer.h"
+#include "KVNet/QT/Connections/cNetworkConnection.h"
+#include "KVNet/QT/Discovery/cMultiUnitFinder.h"
 #include "QtGUIComponents/Common/cThemeColours.h"
 #include "QtGUIComponents/Widgets/cDrawingUtility.h"
 
 cApplication::cApplication(std::unique_ptr<cSerialPortList> portList, const sSerialLinkTimings& timings)
 {
     CreateSyscallThread();
+    if (cNetworkConnection* network = cNetworkConnection::Instance())
+    {
+        connect(network, &cNetworkConnection::LostComms, this, &cApplication::LostComms,
+                Qt::DirectConnection);
+        connect(network, &cNetworkConnection::ConnectionDisconnected, this,
+                &cApplication::ConnectionDisconnected, Qt::DirectConnection);
+    }
     // The look objects outlive every application object (QML may still hold them): made once.
     if (gThemeColours == nullptr)
     {
@@ -31,6 +41,7 @@ cApplication::cApplication(std::unique_ptr<cSerialPortList> portList, const sSer
     {
         gQmlValueInterpreterSingleton = new cQmlValueInterpreterSingleton();
     }
+    mTCPServer = new cKVNetTCPServer(this);
     CreateActionTickThread();
     mNonVolatileStorage =
         new cNonVolatileStorageManager(GetNonVolatileFilePath(), NON_VOLATILE_SIZE, false, false);
@@ -68,13 +79,26 @@ cApplication::~cApplication()
     delete mNonVolatileStorage;
     mNonVolatileStorage = nullptr;
 
+    delete mTCPServer;
+    mTCPServer = nullptr;
+
     // Waits until a delivery still in progress on the syscall thread has finished.
     LockRegistry();
     UnlockRegistry();
 
+    if (gMultiUnitFinder != nullptr)
+    {
+        delete gMultiUnitFinder;
+        gMultiUnitFinder = nullptr;
+    }
+
     DeleteSyscallThread();
     DeleteSystem();
 }
+
+void cApplication::LostComms(UWORD, std::string) {}
+
+void cApplication::ConnectionDisconnected(UWORD, std::string, bool, QAbstractSocket::SocketError) {}
 
 void cApplication::OnActionTick()
 {

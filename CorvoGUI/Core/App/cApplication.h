@@ -3,10 +3,15 @@
 #include "CorvoGUI/Core/App/cApplicationBase.h"
 #include "CorvoGUI/Core/Serial/SerialLinkTypes.h"
 #include "CorvoGUI/Core/Serial/cSerialPortList.h"
+#include "KVNet/Core/KVNetTypes.h"
+
+#include <QAbstractSocket>
 
 #include <memory>
+#include <string>
 
 class cInOutFader;
+class cKVNetTCPServer;
 class cLowMidHigh;
 class cMeteringSources;
 class cNonVolatileStorageManager;
@@ -16,17 +21,20 @@ class cSerialInterface;
 
 // The one object that owns the device model. Construction, in this order (also the order of the
 // blocks in the non-volatile RAM file and of the records in a saves file): the syscall thread
-// object, the theme colours, the drawing utility and the value interpreter (gThemeColours,
-// gDrawingUtility and gQmlValueInterpreterSingleton, made only when not there yet and never
-// deleted), the action-tick thread object, the non-volatile storage (2 MiB, at
+// object, the connection layer's signals joined to this object, the theme colours, the drawing
+// utility and the value interpreter (gThemeColours, gDrawingUtility and
+// gQmlValueInterpreterSingleton, made only when not there yet and never deleted), the framework's
+// TCP server (port 51321, a child of this object), the action-tick thread object, the
+// non-volatile storage (2 MiB, at
 // GetNonVolatileFilePath()), the serial interface (its port manager on the tick thread), the serial
 // connection driver, the metering sources, the saves manager, the in/out fader block and the LOW,
 // MID and HIGH panels. Neither thread is started here.
 //
 // Destruction: the action-tick thread first (so no serial step runs on a deleted interface), the
 // fader block and the three panels, the saves manager, the metering sources, the connection driver,
-// the serial interface, the storage (which flushes the file), then after any delivery in progress
-// has finished the syscall thread, and last the framework's system (builder, then router).
+// the serial interface, the storage (which flushes the file), the TCP server, then after any
+// delivery in progress has finished the unit finder (when one was set), the syscall thread, and
+// last the framework's system (builder, then router).
 //
 // Threads: constructed and destroyed on the GUI thread, with the framework's system started and the
 // syscall thread not running (stop it before deleting the application). OnActionTick runs on the
@@ -58,7 +66,14 @@ public:
     // The size of the non-volatile RAM file.
     static constexpr qint64 NON_VOLATILE_SIZE = 0x200000;
 
+public slots:
+    // The connection layer's reports of a connection's end; nothing is done with them.
+    void LostComms(UWORD ConnectionId, std::string HostName);
+    void ConnectionDisconnected(UWORD ConnectionId, std::string HostName, bool ErrorOccured,
+                                QAbstractSocket::SocketError Error);
+
 private:
+    cKVNetTCPServer* mTCPServer = nullptr;
     cNonVolatileStorageManager* mNonVolatileStorage = nullptr;
     cSerialInterface* mSerialInterface = nullptr;
     cSerialConnectDriver* mSerialConnectDriver = nullptr;

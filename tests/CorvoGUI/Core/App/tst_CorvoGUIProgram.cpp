@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 #include <QtTest>
 
 #include <csignal>
@@ -18,6 +20,7 @@ class tst_CorvoGUIProgram : public QObject
 private slots:
     void terminationSignal_runsTheWholeShutdown_data();
     void terminationSignal_runsTheWholeShutdown();
+    void frameworkConnection_isServedWhileTheProgramRuns();
 
 private:
     // Starts the program with a home and temporary folder of its own (so its single-instance key is
@@ -87,6 +90,50 @@ void tst_CorvoGUIProgram::terminationSignal_runsTheWholeShutdown()
     QCOMPARE(
         QFileInfo(folder.filePath("RE Zurov/CorvoGUI-V1.00/AppData/NonVolatile/NonVolatileRamFile")).size(),
         qint64(0x200000));
+}
+
+void tst_CorvoGUIProgram::frameworkConnection_isServedWhileTheProgramRuns()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QProcess program;
+    QByteArray output;
+    QVERIFY2(Start(program, folder, output), output.constData());
+
+    // A unit connects to the framework's port and says hello with its UDP port.
+    QUdpSocket udp;
+    QVERIFY(udp.bind(QHostAddress(QHostAddress::LocalHost), 0));
+    QTcpSocket unit;
+    unit.connectToHost(QHostAddress::LocalHost, 51321);
+    QVERIFY(unit.waitForConnected(10000));
+    const quint16 port = udp.localPort();
+    unit.write(QByteArray::fromHex("E0000401 03") + QByteArray(1, char(port >> 8)) +
+               QByteArray(1, char(port)) + QByteArray::fromHex("E7"));
+    QByteArray ack;
+    while (ack.size() < 8 && unit.waitForReadyRead(10000))
+    {
+        ack += unit.readAll();
+    }
+    QCOMPARE(ack, QByteArray::fromHex("E000040203C87DE7"));
+    QVERIFY(udp.waitForReadyRead(10000));
+    QByteArray heartbeat(int(udp.pendingDatagramSize()), '\0');
+    udp.readDatagram(heartbeat.data(), heartbeat.size());
+    QCOMPARE(heartbeat, QByteArray::fromHex("E0000103E7"));
+
+    // The farewell is answered, then the program shuts down as ever.
+    unit.write(QByteArray::fromHex("E0000342 5945E7"));
+    QByteArray bye;
+    while (bye.size() < 7 && unit.waitForReadyRead(10000))
+    {
+        bye += unit.readAll();
+    }
+    QCOMPARE(bye, QByteArray::fromHex("E00003425945E7"));
+    QVERIFY(::kill(pid_t(program.processId()), SIGTERM) == 0);
+    QVERIFY(program.waitForFinished(60000));
+    output += program.readAll();
+    QCOMPARE(program.exitCode(), 0);
+    const QString text = QString::fromLocal8Bit(output);
+    QVERIFY2(text.contains("cApplication destroyed") && !text.contains("ERROR: "), qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(tst_CorvoGUIProgram)

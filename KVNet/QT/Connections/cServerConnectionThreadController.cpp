@@ -1,0 +1,10 @@
+#include "KVNet/QT/Connections/cServerConnectionThreadController.h"
+
+#include "KVNet/QT/Connections/cServerConnectionThreadWorker.h"
+
+cServerConnectionThreadController::cServerConnectionThreadController(UWORD connectionId,
+                                                                     qintptr socketDescriptor)
+    : cConnectionThreadControllerBase(QThread::NormalPriority,
+                                      new cServerConnectionThreadWorker(connectionId, socketDescriptor))
+{
+}

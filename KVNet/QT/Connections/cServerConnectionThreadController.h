@@ -1,0 +1,13 @@
+#pragma once
+
+#include "KVNet/QT/Connections/cConnectionThreadControllerBase.h"
+
+// The controller of an accepted framework connection (thread priority normal); its worker adopts
+// the accepted socket (cServerConnectionThreadWorker).
+class cServerConnectionThreadController : public cConnectionThreadControllerBase
+{
+    Q_OBJECT
+
+public:
+    cServerConnectionThreadController(UWORD connectionId, qintptr socketDescriptor);
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QThread>
+
+#include <condition_variable>
+#include <mutex>
+
+class cTestDottedIPAddressWorker;
+
+// Tests whether a framework unit answers at a dotted IPv4 address: a TCP connection to its port
+// 51321 on a thread of its own. The result goes once from RUNNING to REACHABLE (connected; the
+// farewell is written and the connection closed) or UNREACHABLE (a connection error, a text that
+// is not an address, or no answer within the time limit, 4000 ms unless given).
+//
+// Threads: made, started and destroyed on one thread; the result may be read and waited for
+// from any thread. The destructor quits the test's thread and waits for it.
+class cTestDottedIPAddress : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum eResult
+    {
+        RUNNING = 0,
+        REACHABLE = 1,
+        UNREACHABLE = 2,
+    };
+    static constexpr int DEFAULT_TIME_LIMIT_MS = 4000;
+
+    cTestDottedIPAddress(QObject* parent, const QString& address, int timeLimitMs = DEFAULT_TIME_LIMIT_MS);
+    ~cTestDottedIPAddress() override;
+
+    void Start();
+    int GetResult();
+    // Blocks until the result is in.
+    void WaitForResult();
+    // The worker's thread: stores the result once, wakes the waiters, emits FinishedSignal.
+    void SetResult(int result);
+
+signals:
+    void FinishedSignal();
+
+private:
+    cTestDottedIPAddressWorker* mWorker;
+    QThread mThread;
+    int mResult = RUNNING;
+    std::mutex mMutex;
+    std::condition_variable mResultReady;
+};
