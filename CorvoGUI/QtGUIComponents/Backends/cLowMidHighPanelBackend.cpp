@@ -20,9 +20,10 @@
 namespace
 {
 
-constexpr int LOW = 1;
-constexpr int MID = 2;
-constexpr int HIGH = 3;
+// Panel types.
+constexpr int LOW_PANEL = 1;
+constexpr int MID_PANEL = 2;
+constexpr int HIGH_PANEL = 3;
 
 // Unit parameters.
 constexpr UWORD FILTER_BYPASS = 4096;
@@ -45,7 +46,7 @@ const char* const METERS = "Metering Sources NetObject";
 
 QStringList SlopeDescriptions(int panelType)
 {
-    if (panelType == LOW || panelType == MID)
+    if (panelType == LOW_PANEL || panelType == MID_PANEL)
     {
         return {QStringLiteral("12dB Butterworth")};
     }
@@ -55,7 +56,7 @@ QStringList SlopeDescriptions(int panelType)
 
 QList<UBYTE> SlopeValues(int panelType)
 {
-    if (panelType == LOW || panelType == MID)
+    if (panelType == LOW_PANEL || panelType == MID_PANEL)
     {
         return {0};
     }
@@ -66,9 +67,9 @@ cPEQBlockBackend::eNumOfBands BlockBands(int panelType)
 {
     switch (panelType)
     {
-    case LOW:
+    case LOW_PANEL:
         return cPEQBlockBackend::TWO;
-    case MID:
+    case MID_PANEL:
         return cPEQBlockBackend::FOUR;
     default:
         return cPEQBlockBackend::SIX;
@@ -79,9 +80,9 @@ UBYTE BandsPerSide(int panelType)
 {
     switch (panelType)
     {
-    case LOW:
+    case LOW_PANEL:
         return 2;
-    case MID:
+    case MID_PANEL:
         return 4;
     default:
         return 6;
@@ -93,11 +94,11 @@ UWORD MeterId(int panelType, int side)
 {
     switch (panelType)
     {
-    case LOW:
+    case LOW_PANEL:
         return UWORD(4099 + side);
-    case MID:
+    case MID_PANEL:
         return UWORD(4101 + side);
-    case HIGH:
+    case HIGH_PANEL:
         return UWORD(4103 + side);
     default:
         return UWORD(4097 + side);
@@ -194,11 +195,11 @@ bool cLowMidHighPanelBackend::LinkDrivers()
         ok &= LinkBand(mPEQBlockR, eqR.c_str(), second);
     };
     linkPair(0, last);
-    if (t == MID || t == HIGH)
+    if (t == MID_PANEL || t == HIGH_PANEL)
     {
         linkPair(1, UBYTE(last - 1));
     }
-    if (t == HIGH)
+    if (t == HIGH_PANEL)
     {
         linkPair(2, 3);
     }

@@ -5,7 +5,6 @@
 #include "KVNet/QT/Trace/KVNetReports.h"
 
 #include <QByteArray>
-#include <QMutexLocker>
 
 cSerialConnectionBackend::cSerialConnectionBackend(QObject* parent)
     : QObject(parent)
@@ -30,7 +29,7 @@ cSerialConnectionBackend::~cSerialConnectionBackend()
 
 QString cSerialConnectionBackend::version() const
 {
-    QMutexLocker lock(&mVersionMutex);
+    std::lock_guard<std::mutex> lock(mVersionMutex);
     return mVersion;
 }
 
@@ -158,7 +157,7 @@ void cSerialConnectionBackend::EntrypointMessage(cKVNetMessage& message)
     {
         const QString text = QString::fromUtf8(TextAt(message, 0, message.GetLength()));
         {
-            QMutexLocker lock(&mVersionMutex);
+            std::lock_guard<std::mutex> lock(mVersionMutex);
             mVersion = text;
         }
         emit versionChanged();

@@ -4,12 +4,12 @@
 #include "KVNet/Core/KVNetMethods.h"
 #include "KVNet/Core/cNetObject.h"
 
-#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
+#include <mutex>
 
 // The connect button, the port chooser and the status line, as requests to the serial connection
 // driver. A QObject first and the net object "Serial Connection Backend NetObject" second (5
@@ -114,7 +114,7 @@ private:
     std::atomic<bool> mConnect{false};
     std::atomic<int> mState{CONNECTION_STATE_IDLE};
     QStringList mPortNames;
-    mutable QMutex mVersionMutex;
+    mutable std::mutex mVersionMutex;
     QString mVersion;
     // Under the registry lock.
     bool mStatusPolling = false;

@@ -53,7 +53,7 @@ private slots:
     void middleBands_haveNoTypeLink();
     void qml_reachesEveryControlThroughApp_data();
     void qml_reachesEveryControlThroughApp();
-    void peqBlock_badBandCountOrBand_isReportedAndLinksNothing();
+    void peqBlock_badBandCountBandOrTypeSwitch_isReportedAndLinksNothing();
     // Changes the model: keep it last.
     void graphAndValueBoxes_meetInTheUnit_withoutEcho();
 
@@ -312,7 +312,7 @@ void tst_BackendWiring::qml_reachesEveryControlThroughApp()
     QML_VERIFY_NO_WARNINGS(guard);
 }
 
-void tst_BackendWiring::peqBlock_badBandCountOrBand_isReportedAndLinksNothing()
+void tst_BackendWiring::peqBlock_badBandCountBandOrTypeSwitch_isReportedAndLinksNothing()
 {
     cReportCapture reports;
     const ULONG requested = gSystemBuilder->GetRequestedCount();
@@ -331,8 +331,17 @@ void tst_BackendWiring::peqBlock_badBandCountOrBand_isReportedAndLinksNothing()
     QCOMPARE(reports.Count("Band number outside bandlist"), 2);
     QCOMPARE(gSystemBuilder->GetRequestedCount(), requested);
 
+    // A band made without a type switch refuses a type link and makes the others.
+    cPEQBandDrivers plain("Test Plain Block", "LF", 10699, 56622, false, nullptr);
+    QVERIFY(plain.bandTypeSwitchDriver() == nullptr);
+    QVERIFY(!plain.LinkBandDriver("LMH 1: L Parametric EQ Unit", 4099, 4100, 4101, 4102, 4097, 4103));
+    QVERIFY(reports.Contains("The band has no type switch"));
+    QCOMPARE(gSystemBuilder->GetRequestedCount(), requested + 5);
+    QVERIFY(SettleLinks());
+
     invalid.UnlinkDrivers();
     two.UnlinkDrivers();
+    plain.UnlinkBandDriver();
 }
 
 void tst_BackendWiring::graphAndValueBoxes_meetInTheUnit_withoutEcho()
