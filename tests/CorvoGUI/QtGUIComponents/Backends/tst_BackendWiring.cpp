@@ -279,10 +279,10 @@ void tst_BackendWiring::qml_reachesEveryControlThroughApp_data()
                                            "_App.backendMid.outFadersR.faderDriver.max, "
                                            "_App.backendMid.outFadersR.inputFader]"
                                         << "35840,35840,false";
-    QTest::newRow("meter floor") << "[_App.backendInOutFader.lowR.meterDriver.gainValue, "
+    QTest::newRow("meter floor") << "[_App.backendInOutFader.lowR.meterDriver.value, "
                                     "_App.backendInOutFader.lowR.meterDriver.bottomOfMeter, "
                                     "_App.backendHigh.outFadersL.meterDriver.topOfMeter]"
-                                 << "-32767,-10240,4608";
+                                 << "0,-10240,4608";
     QTest::newRow("delay range") << "_App.backendMid.delayR.max"
                                  << "23832";
     QTest::newRow("graph driver") << "_App.backendHigh.peqBlockL.peqDriver !== null"

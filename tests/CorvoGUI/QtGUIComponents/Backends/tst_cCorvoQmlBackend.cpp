@@ -82,8 +82,10 @@ private:
         Check(what + " mute", strip.mute()->GetCachedValue(), unit.GetMute());
         Check(what + " polarity", strip.polarity()->GetCachedValue(), unit.GetPolarity());
         Check(what + " fader", strip.faderDriver()->networkValue(), ConvertGainToUWORD(unit.GetGain()));
-        // No device: the meters stay at their floor.
-        Check(what + " meter", strip.meterDriver()->gainValue(), GAIN_MINUS_INFINITY);
+        // No device: every tick the metering sources send their minus infinity (as a meter code,
+        // level + 4608), far below the meter's floor.
+        Check(what + " meter", strip.meterDriver()->gainValue(), GAIN_MINUS_INFINITY + 4608);
+        Check(what + " meter at the floor", strip.meterDriver()->value() == 0.0f, true);
     }
 
     void Filter(const QString& what, const cQtBooleanSwitchDriver& bypass,
