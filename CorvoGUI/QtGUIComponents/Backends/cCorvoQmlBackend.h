@@ -17,7 +17,7 @@ class cSerialConnectionBackend;
 // dialog back ends register and queue their links as they are made, every driver attaches as it is
 // made); LinkBackends once, before QML loads; UnlinkBackends after the syscall thread has stopped,
 // while the framework still exists; then deleted. Every unlink step is safe to repeat, and once
-// unlinked the destruction of the whole tree touches no framework object, so it may follow the
+// unlinked the destruction of the whole tree touches no net object, so it may follow the
 // framework's own shutdown.
 //
 // Threads: GUI thread only. It takes the registry lock itself while it makes the two net-object back

@@ -24,7 +24,7 @@ class cQtSignalSlotMeterDriver;
 // 35840) and is not an input strip.
 //
 // Threads: GUI thread. Links are queued with the system builder (its lock); detaching takes the
-// registry lock inside each driver. Once unlinked, destruction touches no framework object, so it
+// registry lock inside each driver. Once unlinked, destruction touches no net object, so it
 // may follow the framework's own shutdown.
 class cFaderControlStripBackend : public QObject
 {

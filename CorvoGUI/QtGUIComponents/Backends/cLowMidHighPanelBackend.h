@@ -31,7 +31,7 @@ class cQtSignalSlotContinuousControllerDriver;
 // then each block's in/out switch and its graph's "fully bypassed".
 //
 // Threads: GUI thread. Links queue with the system builder; unlinking takes the registry lock in each
-// driver. Once unlinked, destruction touches no framework object.
+// driver. Once unlinked, destruction touches no net object.
 class cLowMidHighPanelBackend : public QObject
 {
     Q_OBJECT

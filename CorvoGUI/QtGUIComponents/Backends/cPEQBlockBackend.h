@@ -26,7 +26,7 @@ class cQtBooleanSwitchDriver;
 // down, so a graph that QML still holds keeps a valid (detached) driver.
 //
 // Threads: GUI thread. Links queue with the system builder; unlinking takes the registry lock in each
-// driver. Once unlinked, destruction touches no framework object.
+// driver. Once unlinked, destruction touches no net object.
 class cPEQBlockBackend : public QObject
 {
     Q_OBJECT

@@ -28,18 +28,17 @@
 //
 // The tick polls: the status every 51 ticks while a connection is wanted or under way (until the
 // link reports a change to state 0, or state 0 with an error), otherwise the port list every 251
-// ticks. A change to state 2 (connected)
-// asks for the version; a non-zero error code becomes errorEvent. Answers are read only within their
-// payload: a port list shorter than its count keeps the names that are whole (reported), a text
-// without its NUL ends at the payload's end.
+// ticks. A change to state 2 (connected) asks for the version; a non-zero error code becomes
+// errorEvent. Answers are read only within their payload: a port list shorter than its count keeps
+// the names that start within it (reported), a text without its NUL ends at the payload's end.
 //
 // Threads: QML calls run on the GUI thread; they change the fields and send under the registry lock,
 // which the syscall thread holds for ticks and deliveries. The syscall thread emits connectChanged,
 // stateChanged, versionChanged and errorEvent (QML gets them queued); the port list is handed to the
 // GUI thread by the queued updatePortNamesSignal, stored there and announced by portNamesChanged.
-// connect and state are atomic and the version text has a lock of its own, so the getters may run
-// on any thread. Construct and destroy under the registry lock while the syscall thread runs (see
-// cNetObject); once unregistered, destruction takes no lock.
+// connect and state are atomic and the version text has a lock of its own, so their getters may run
+// on any thread; the port list belongs to the GUI thread. Construct and destroy under the registry
+// lock while the syscall thread runs (see cNetObject); once unregistered, destruction takes no lock.
 class cSerialConnectionBackend : public QObject, public cNetObject
 {
     Q_OBJECT
