@@ -3,6 +3,7 @@
 #include "CorvoGUI/Core/App/cApplication.h"
 #include "CorvoGUI/Core/ProgramEntry.h"
 #include "CorvoGUI/Core/Resources/cUserInterfaceResources.h"
+#include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
 #include "CorvoGUI/QtGUIComponents/Graphics/GraphicsEngineSetup.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/QT/Connections/cNetworkConnection.h"
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QQmlApplicationEngine>
+#include <QQmlContext>
 #include <QSharedMemory>
 #include <QString>
 #include <QUrl>
@@ -46,6 +48,17 @@ public:
 
 private:
     QUrl mMainUrl;
+};
+
+// Delivers the deferred deletes posted after the event loop has ended (the root back end's) as it
+// goes out of scope: declared before the QML engine, it runs once the engine is gone.
+class cPendingDeletes
+{
+public:
+    cPendingDeletes() = default;
+    cPendingDeletes(const cPendingDeletes&) = delete;
+    cPendingDeletes& operator=(const cPendingDeletes&) = delete;
+    ~cPendingDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 };
 
 int ShowAlreadyRunning(int argc, char** argv, const QString& applicationName, QSharedMemory& sharedMemory)
@@ -102,11 +115,17 @@ int qMain(int argc, char** argv)
     qDebug().noquote() << QStringLiteral("Booted in: %1ms").arg(GetElapsedTime());
     ReportNotification("main", __LINE__, "int qMain(int, char**)", "System Started - V1.00");
 
+    // Linked before QML loads, so that the controls are live at the window's first frame.
+    cCorvoQmlBackend* backend = new cCorvoQmlBackend();
+    backend->LinkBackends();
+
+    const cPendingDeletes pendingDeletes;
     QQmlApplicationEngine engine;
     engine.addImportPath(QStringLiteral("qrc:/qml/KVQml"));
     engine.addImportPath(QStringLiteral("qrc:/qml"));
     engine.addImportPath(QStringLiteral("qrc:/"));
     InstallGraphicsFactory(engine);
+    engine.rootContext()->setContextProperty(QStringLiteral("_App"), backend);
 
     const QUrl mainUrl(QString::fromLatin1(MAIN_QML_URL));
     if (QFile::exists(QString::fromLatin1(MAIN_QML_RESOURCE)))
@@ -130,6 +149,8 @@ int qMain(int argc, char** argv)
         network->UninitialiseLostComms();
     }
     cNetworkConnection::DeleteInstance();
+    backend->UnlinkBackends();
+    backend->deleteLater();
     delete application;
     qDebug() << "cApplication destroyed";
 

@@ -2,6 +2,13 @@
 
 #include "CorvoGUI/Core/App/ConnectionStateMetaType.h"
 #include "CorvoGUI/Core/Units/PEQTypes.h"
+#include "CorvoGUI/QtGUIComponents/Backends/cFaderControlStripBackend.h"
+#include "CorvoGUI/QtGUIComponents/Backends/cInOutFaderPanelBackend.h"
+#include "CorvoGUI/QtGUIComponents/Backends/cLowMidHighPanelBackend.h"
+#include "CorvoGUI/QtGUIComponents/Backends/cPEQBandDrivers.h"
+#include "CorvoGUI/QtGUIComponents/Backends/cPEQBlockBackend.h"
+#include "CorvoGUI/QtGUIComponents/Backends/cSavesDialogBackend.h"
+#include "CorvoGUI/QtGUIComponents/Backends/cSerialConnectionBackend.h"
 #include "CorvoGUI/QtGUIComponents/Graphics/cFontStyles.h"
 #include "CorvoGUI/QtGUIComponents/PEQ/QPainterPathWrapper.h"
 #include "CorvoGUI/QtGUIComponents/PEQ/QQuickPathPainterPath.h"
@@ -94,6 +101,34 @@ void RegisterPEQGraphTypes()
                                            QStringLiteral("Can't instantiate this driver"));
 }
 
+// The back ends under the root back end, module "Corvo" 1.0.
+void RegisterBackendTypes()
+{
+    qRegisterMetaType<cSerialConnectionBackend*>("cSerialConnectionBackend*");
+    qmlRegisterUncreatableType<cSerialConnectionBackend>("Corvo", 1, 0, "SerialConnectionBackend",
+                                                         QStringLiteral("SerialConnectionBackend"));
+    qRegisterMetaType<cFaderControlStripBackend*>("cFaderControlStripBackend*");
+    qmlRegisterType<cFaderControlStripBackend>("Corvo", 1, 0, "FaderControlStripBackend");
+    qRegisterMetaType<cInOutFaderPanelBackend*>("cInOutFaderPanelBackend*");
+    qmlRegisterUncreatableType<cInOutFaderPanelBackend>("Corvo", 1, 0, "InOutFaderBackend",
+                                                        QStringLiteral("cInOutFaderPanelBackend"));
+    qRegisterMetaType<cLowMidHighPanelBackend*>("cLowMidHighBackend*");
+    qmlRegisterUncreatableType<cLowMidHighPanelBackend>("Corvo", 1, 0, "LowMidHighBackend",
+                                                        QStringLiteral("LowMidHighBackend"));
+    qRegisterMetaType<cPEQBandDrivers*>("cPEQBandDrivers*");
+    qRegisterMetaType<QQmlObjectListModel<cPEQBandDrivers>*>("QQmlObjectListModel<cPEQBandDrivers>*");
+    qmlRegisterUncreatableType<cPEQBandDrivers>("Corvo", 1, 0, "PEQBandDrivers",
+                                                QStringLiteral("PEQBandDrivers"));
+    qRegisterMetaType<cPEQBlockBackend*>("cPEQBlockBackend*");
+    qRegisterMetaType<cPEQBlockBackend::eBandPos>("cPEQBlockBackend::eBandPos");
+    qRegisterMetaType<cPEQBlockBackend::eNumOfBands>("cPEQBlockBackend::eNumOfBands");
+    qmlRegisterUncreatableType<cPEQBlockBackend>("Corvo", 1, 0, "PEQBlockBackend",
+                                                 QStringLiteral("PEQBlockBackend"));
+    qRegisterMetaType<cSavesDialogBackend*>("cSavesDialogBackend*");
+    qmlRegisterUncreatableType<cSavesDialogBackend>("Corvo", 1, 0, "SavesDialogBackend",
+                                                    QStringLiteral("SavesDialogBackend"));
+}
+
 } // namespace
 
 void RegisterQmlTypes()
@@ -110,5 +145,6 @@ void RegisterQmlTypes()
     RegisterPEQGraphTypes();
     qmlRegisterUncreatableMetaObject(nPEQ::staticMetaObject, "Corvo", 1, 0, "PEQTypes",
                                      QStringLiteral("PEQ Enum definitions only"));
+    RegisterBackendTypes();
     qRegisterMetaType<eConnectionState>("eConnectionState");
 }

@@ -17,5 +17,8 @@
 //   labels, bands);
 // - the filter type enumerations as "PEQTypes" of module "Corvo" 1.0 (uncreatable: "PEQ Enum
 //   definitions only");
+// - the back ends of module "Corvo" 1.0: the creatable "FaderControlStripBackend" and the uncreatable
+//   "SerialConnectionBackend", "InOutFaderBackend", "LowMidHighBackend", "PEQBandDrivers",
+//   "PEQBlockBackend" and "SavesDialogBackend", with their pointer and enumeration meta-types;
 // - "eConnectionState" as an enumeration meta-type.
 void RegisterQmlTypes();

@@ -56,6 +56,31 @@ void tst_QmlModules::creatableType_instantiates_data()
                                                             << "networkValue: 32768"
                                                             << "network_value"
                                                             << "32768";
+    QTest::newRow("PathPainterPath") << "Corvo 1.0"
+                                     << "PathPainterPath"
+                                     << ""
+                                     << "typeof path"
+                                     << "object";
+    QTest::newRow("PEQQmlBackEnd") << "KVQml 2.0"
+                                   << "PEQQmlBackEnd"
+                                   << "gainRangeMin: -20"
+                                   << "gainRangeMin"
+                                   << "-20";
+    QTest::newRow("PEQQmlBand") << "KVQml 2.0"
+                                << "PEQQmlBand"
+                                << "type: 2"
+                                << "type"
+                                << "2";
+    QTest::newRow("HPFQmlBand") << "KVQml 2.0"
+                                << "HPFQmlBand"
+                                << "gainRangeMax: 12"
+                                << "gainRangeMax"
+                                << "12";
+    QTest::newRow("FaderControlStripBackend") << "Corvo 1.0"
+                                              << "FaderControlStripBackend"
+                                              << ""
+                                              << "faderDriver.min + ' ' + faderDriver.max + ' ' + inputFader"
+                                              << "14336 35840 false";
 }
 
 void tst_QmlModules::creatableType_instantiates()
@@ -90,6 +115,36 @@ void tst_QmlModules::uncreatableType_failsWithItsReason_data()
     QTest::newRow("PEQTypes") << "Corvo 1.0"
                               << "PEQTypes"
                               << "PEQ Enum definitions only";
+    QTest::newRow("PEQDriverInterface") << "KVDrivers 1.0"
+                                        << "PEQDriverInterface"
+                                        << "Cannot instantiate this abstract interface";
+    QTest::newRow("PEQScaleText") << "KVQml 2.0"
+                                  << "PEQScaleText"
+                                  << "This type should not be used directly in qml";
+    QTest::newRow("PEQQmlBandBase") << "KVQml 2.0"
+                                    << "PEQQmlBandBase"
+                                    << "Cannot instantiate base class";
+    QTest::newRow("PEQDriver") << "Corvo 1.0"
+                               << "PEQDriver"
+                               << "Can't instantiate this driver";
+    QTest::newRow("SerialConnectionBackend") << "Corvo 1.0"
+                                             << "SerialConnectionBackend"
+                                             << "SerialConnectionBackend";
+    QTest::newRow("InOutFaderBackend") << "Corvo 1.0"
+                                       << "InOutFaderBackend"
+                                       << "cInOutFaderPanelBackend";
+    QTest::newRow("LowMidHighBackend") << "Corvo 1.0"
+                                       << "LowMidHighBackend"
+                                       << "LowMidHighBackend";
+    QTest::newRow("PEQBandDrivers") << "Corvo 1.0"
+                                    << "PEQBandDrivers"
+                                    << "PEQBandDrivers";
+    QTest::newRow("PEQBlockBackend") << "Corvo 1.0"
+                                     << "PEQBlockBackend"
+                                     << "PEQBlockBackend";
+    QTest::newRow("SavesDialogBackend") << "Corvo 1.0"
+                                        << "SavesDialogBackend"
+                                        << "SavesDialogBackend";
 }
 
 void tst_QmlModules::uncreatableType_failsWithItsReason()

@@ -1,0 +1,119 @@
+#include "CorvoGUI/QtGUIComponents/Backends/cSavesDialogBackend.h"
+
+#include "AES-Standards/KVConversions.h"
+#include "CorvoGUI/QtGUIComponents/Backends/BackendLink.h"
+#include "KVNet/Core/KVNetSystem.h"
+#include "KVNet/QT/Trace/KVNetReports.h"
+
+#include <QByteArray>
+#include <QFile>
+
+cSavesDialogBackend::cSavesDialogBackend(QObject* parent)
+    : QObject(parent)
+    , cNetObject(NAME, NUMBER_OF_PARAMETERS, false, false)
+{
+    for (KV_NET_DATA_SCALE parameter : {P_SAVE, P_RECALL, P_SYNC})
+    {
+        QueueBackendLink(NAME, parameter, SAVES_MANAGER_NAME, parameter, false, true);
+    }
+}
+
+cSavesDialogBackend::~cSavesDialogBackend()
+{
+    if (IsRegistered())
+    {
+        Unregister();
+    }
+}
+
+void cSavesDialogBackend::setButtonSave(bool State)
+{
+    if (mButtonSave == State)
+    {
+        return;
+    }
+    mButtonSave = State;
+    emit buttonSaveChanged();
+}
+
+void cSavesDialogBackend::setButtonRecall(bool State)
+{
+    if (mButtonRecall == State)
+    {
+        return;
+    }
+    mButtonRecall = State;
+    emit buttonRecallChanged();
+}
+
+void cSavesDialogBackend::saveConfig(QUrl Url)
+{
+    SendPath(P_SAVE, Url);
+}
+
+void cSavesDialogBackend::recallConfig(QUrl Url)
+{
+    SendPath(P_RECALL, Url);
+}
+
+void cSavesDialogBackend::syncDevice()
+{
+    cRegistryLocker lock;
+    mControlMessage.mConnectionId = KV_NET_NO_CONNECTION;
+    mControlMessage.mDestination = KV_NET_NO_HANDLE;
+    mControlMessage.mMethod = P_SYNC;
+    mControlMessage.SetLength(0);
+    SendToInformList(mControlMessage);
+}
+
+void cSavesDialogBackend::SendPath(KV_NET_DATA_SCALE parameter, const QUrl& url)
+{
+    if (!url.isEmpty() && !url.isLocalFile())
+    {
+        KV_REPORT_ERROR("%s is not a local file: request 0x%X not sent", qPrintable(url.toString()),
+                        unsigned(parameter));
+        Refuse();
+        return;
+    }
+    const QByteArray path = QFile::encodeName(url.toLocalFile());
+    if (path.contains('\0') || path.size() >= int(cKVNetMessage::MAX_LENGTH))
+    {
+        KV_REPORT_ERROR("The path of %s does not fit a request: request 0x%X not sent",
+                        qPrintable(url.toString()), unsigned(parameter));
+        Refuse();
+        return;
+    }
+    cRegistryLocker lock;
+    mControlMessage.mConnectionId = KV_NET_NO_CONNECTION;
+    mControlMessage.mDestination = KV_NET_NO_HANDLE;
+    mControlMessage.mMethod = parameter;
+    mControlMessage.SetLength(UWORD(path.size() + 1));
+    for (int i = 0; i < path.size(); ++i)
+    {
+        mControlMessage.SetUBYTE(UBYTE(path[i]), UWORD(i));
+    }
+    mControlMessage.SetUBYTE(0, UWORD(path.size()));
+    SendToInformList(mControlMessage);
+}
+
+void cSavesDialogBackend::Refuse()
+{
+    mOperationSuccess.store(false);
+    emit operationSuccessChanged();
+}
+
+void cSavesDialogBackend::EntrypointMessage(cKVNetMessage& message)
+{
+    if (message.mMethod < P_SAVE || message.mMethod > P_SYNC)
+    {
+        cNetObject::EntrypointMessage(message);
+        return;
+    }
+    if (message.GetLength() < 1)
+    {
+        KV_REPORT_ERROR("%s: reply 0x%X without its result", GetName(), unsigned(message.mMethod));
+        return;
+    }
+    mOperationSuccess.store(UBYTEToBool(message.GetUBYTE(0)));
+    emit operationSuccessChanged();
+}
