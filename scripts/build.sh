@@ -5,6 +5,11 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 folder=$1
 shift
-cmake -S "$root" -B "$root/$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$root/$folder.configure.log" \
+# A new folder is configured for Ninja when it is installed; an existing one keeps its generator.
+generator=()
+if [ ! -f "$root/$folder/CMakeCache.txt" ] && command -v ninja > /dev/null; then
+    generator=(-G Ninja)
+fi
+cmake -S "$root" -B "$root/$folder" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$root/$folder.configure.log" \
     || { cat "$root/$folder.configure.log"; exit 1; }
 cmake --build "$root/$folder" -j"$(nproc)"
