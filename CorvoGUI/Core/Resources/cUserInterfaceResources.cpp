@@ -7,12 +7,16 @@
 
 cUserInterfaceResources::cUserInterfaceResources()
 {
-    Q_INIT_RESOURCE(font);
+    Q_INIT_RESOURCE(qml);
+    Q_INIT_RESOURCE(script);
     Q_INIT_RESOURCE(images);
+    Q_INIT_RESOURCE(font);
 }
 
 cUserInterfaceResources::~cUserInterfaceResources()
 {
-    Q_CLEANUP_RESOURCE(images);
     Q_CLEANUP_RESOURCE(font);
+    Q_CLEANUP_RESOURCE(images);
+    Q_CLEANUP_RESOURCE(script);
+    Q_CLEANUP_RESOURCE(qml);
 }

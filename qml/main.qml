@@ -1,0 +1,431 @@
+import QtQuick 2.12
+import QtQuick.Window 2.12
+import QtQuick.Controls 2.12
+import QtQuick.Dialogs 1.3
+
+// The program's window: the tab bar with the "Faders", "Low", "Mid" and "High" panels, the recall,
+// save and connect buttons, the connection status, the port chooser, the error dialog, the file
+// dialogs and the overlay that dims the window while a dialog is open or the device syncs.
+Window {
+    id: mainWindow
+
+    visible: true
+    width: 1280
+    height: 720
+    minimumWidth: 640
+    minimumHeight: 480
+    color: Styles.colorBG
+    title: qsTr("Corvo GUI - ") + _App.versionAndRevisionString
+
+    readonly property real globalScale: width / 1024
+    readonly property int dividerWidth: Math.floor(5 * globalScale)
+    readonly property int toggleButtonWidth: Math.floor(64 * 0.55 * globalScale)
+    readonly property int toggleButtonHeight: Math.floor(56 * 0.55 * globalScale)
+    readonly property int valueWidgetWidth: Math.floor(65 * globalScale)
+    readonly property int valueWidgetHeight: Math.floor(24 * globalScale)
+    readonly property int valueWidgetBGWidth: Math.floor(75 * globalScale)
+    readonly property int valueWidgetBGHeight: Math.floor(37 * globalScale)
+    readonly property int controlButtonHeight: 40
+
+    readonly property QtObject serial: _App.backendSerialConnection
+    readonly property QtObject saves: _App.backendSavesDialog
+    // The link's state as a number (the back end hands QML the enumeration wrapped).
+    readonly property int linkState: +serial.state
+    readonly property int currentTab: tabBar.currentIndex
+    readonly property bool overlayShown: overlay.visible
+    property int previousState: 0
+
+    function mainWindowWidth() {
+        return mainArea.width
+    }
+
+    function mainWindowHeight() {
+        return mainArea.height
+    }
+
+    function mapToMainWindow(item, x, y) {
+        return item.mapToItem(mainArea, x, y)
+    }
+
+    function setOverlay(enable) {
+        overlay.visible = enable
+    }
+
+    // The main area keeps an aspect ratio between 2:1 and 4:3 at the window's top-left corner.
+    function updateAspect() {
+        if (width <= 0 || height <= 0) {
+            return
+        }
+        var ratio = height / width
+        if (ratio > 480 / 640) {
+            mainArea.width = width
+            mainArea.height = 480 * width / 640
+        } else if (ratio < 0.5) {
+            mainArea.width = 2 * height
+            mainArea.height = height
+        } else {
+            mainArea.width = width
+            mainArea.height = height
+        }
+    }
+
+    // The status line's text and colour for a connection state.
+    function statusFor(connect, portCount, state, version) {
+        if (!connect && portCount === 0) {
+            return { text: qsTr("Status: No devices detected"), colour: "red" }
+        }
+        switch (state) {
+        case 0:
+            return connect ? { text: qsTr("Status: Attempting to connect"), colour: "orange" }
+                           : { text: qsTr("Status: Device Detected"), colour: "orange" }
+        case 1:
+            return { text: qsTr("Status: Port Open"), colour: "#39b54a" }
+        case 2:
+            return { text: qsTr("Status: Connected, ") + version, colour: "#39b54a" }
+        case 3:
+            return { text: qsTr("Status: Getting Sync"), colour: "orange" }
+        case 4:
+            return { text: qsTr("Status: Syncing"), colour: "orange" }
+        case 5:
+            return { text: qsTr("Status: No Reply"), colour: "red" }
+        case 6:
+            return { text: qsTr("Status: Disconnecting"), colour: "orange" }
+        }
+        return { text: "", colour: "white" }
+    }
+
+    function errorText(whichError) {
+        switch (whichError) {
+        case 1:
+            return qsTr("Device already in use.\nClose all other apps connected to your Corvo device.")
+        case 2:
+            return qsTr("Device connection failure.\nEnsure your cable is securely fitted.")
+        case 3:
+            return qsTr("Timeout occured. Please try again.")
+        }
+        return ""
+    }
+
+    function connectClicked() {
+        if (!serial.connect) {
+            if (serial.portNames.length === 1) {
+                serial.connectToUnit()
+            } else if (serial.portNames.length > 1) {
+                portChooser.open()
+            }
+        } else {
+            serial.disconnectFromUnit()
+        }
+    }
+
+    onWidthChanged: updateAspect()
+    onHeightChanged: updateAspect()
+    Component.onCompleted: updateAspect()
+
+    // The sync after connecting starts once, on entering "syncing", and ends when the saves
+    // manager has answered it.
+    Connections {
+        target: mainWindow.serial
+        function onStateChanged() {
+            var state = +mainWindow.serial.state
+            if (state === 4 && mainWindow.previousState !== 4) {
+                mainWindow.setOverlay(true)
+                mainWindow.saves.syncDevice()
+            }
+            mainWindow.previousState = state
+        }
+        function onErrorEvent(whichError) {
+            var text = mainWindow.errorText(whichError)
+            if (text !== "") {
+                errorDialog.text = text
+                errorDialog.open()
+            }
+        }
+    }
+
+    Connections {
+        target: mainWindow.saves
+        function onOperationSuccessChanged() {
+            if (+mainWindow.serial.state === 4) {
+                mainWindow.serial.setSyncDone()
+                mainWindow.setOverlay(false)
+            }
+        }
+    }
+
+    Item {
+        id: mainArea
+        objectName: "mainArea"
+        x: 0
+        y: 0
+        readonly property real t: width / 1024
+
+        Rectangle {
+            id: tabBar
+            objectName: "tabBar"
+            property int currentIndex: 0
+            x: 2 * Styles.margin
+            y: 0
+            width: 600 * mainArea.t
+            height: 60 * mainArea.t
+            color: Styles.colorBG
+
+            Row {
+                anchors.bottom: parent.bottom
+
+                Repeater {
+                    model: [qsTr("Faders"), qsTr("Low"), qsTr("Mid"), qsTr("High")]
+
+                    Rectangle {
+                        objectName: "tab" + index
+                        readonly property bool current: tabBar.currentIndex === index
+                        width: tabBar.width / 4
+                        height: 40 * mainArea.t
+                        color: current ? Styles.colorBG : Styles.colorFG
+                        border.color: current ? "white" : Styles.colorBG
+                        border.width: 1
+                        opacity: enabled ? 1.0 : 0.3
+
+                        Text {
+                            anchors.centerIn: parent
+                            text: modelData
+                            color: Styles.fonts.colorText
+                            font.family: Styles.fonts.family
+                            font.bold: true
+                            font.pixelSize: Math.max(1, 14 * mainArea.t)
+                        }
+
+                        MouseArea {
+                            anchors.fill: parent
+                            onClicked: {
+                                panelArea.forceActiveFocus()
+                                tabBar.currentIndex = index
+                            }
+                        }
+                    }
+                }
+            }
+        }
+
+        Row {
+            id: controlButtons
+            anchors.right: parent.right
+            anchors.rightMargin: Styles.margin
+            anchors.verticalCenter: tabBar.verticalCenter
+            layoutDirection: Qt.RightToLeft
+            spacing: Styles.margin * mainArea.t
+
+            Image {
+                id: recallButton
+                objectName: "recallButton"
+                height: 40 * mainArea.t
+                width: height * 64 / 56
+                source: "qrc:/LoadConfig.svg"
+                sourceSize: Qt.size(Math.max(1, width), Math.max(1, height))
+                MouseArea {
+                    anchors.fill: parent
+                    onClicked: recallDialog.open()
+                }
+            }
+
+            Image {
+                id: saveButton
+                objectName: "saveButton"
+                height: 40 * mainArea.t
+                width: height * 64 / 56
+                source: "qrc:/SaveConfig.svg"
+                sourceSize: Qt.size(Math.max(1, width), Math.max(1, height))
+                MouseArea {
+                    anchors.fill: parent
+                    onClicked: saveDialog.open()
+                }
+            }
+
+            Image {
+                id: connectButton
+                objectName: "connectButton"
+                height: 40 * mainArea.t
+                width: height * 64 / 56
+                source: mainWindow.serial.connect && mainWindow.linkState === 2 ? "qrc:/Connected.svg"
+                                                                                   : "qrc:/Connect.svg"
+                sourceSize: Qt.size(Math.max(1, width), Math.max(1, height))
+                MouseArea {
+                    anchors.fill: parent
+                    onClicked: mainWindow.connectClicked()
+                }
+            }
+        }
+
+        Text {
+            id: statusText
+            objectName: "statusText"
+            readonly property var status: mainWindow.statusFor(mainWindow.serial.connect,
+                                                               mainWindow.serial.portNames.length,
+                                                               mainWindow.linkState,
+                                                               mainWindow.serial.version)
+            anchors.right: controlButtons.left
+            anchors.rightMargin: 20 * mainArea.t
+            anchors.verticalCenter: tabBar.verticalCenter
+            width: 120 * mainArea.t
+            height: 20 * mainArea.t
+            text: status.text
+            color: status.colour
+            font.family: "Spartan"
+            font.bold: true
+            font.pixelSize: Math.max(1, 8 * mainArea.t)
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+        }
+
+        Rectangle {
+            id: panelArea
+            objectName: "panelArea"
+            x: Styles.margin
+            y: tabBar.height
+            width: mainArea.width - 2 * Styles.margin
+            height: mainArea.height - tabBar.height - Styles.margin
+            color: Styles.colorFG
+            radius: Styles.radius
+
+            // A click on free space ends any text entry.
+            MouseArea {
+                anchors.fill: parent
+                onPressed: panelArea.forceActiveFocus()
+            }
+
+            InOutFaderPanel {
+                id: faderPanel
+                objectName: "fadersPanel"
+                anchors.fill: parent
+                visible: tabBar.currentIndex === 0
+                panelBackend: _App.backendInOutFader
+            }
+
+            LowMidHighPanel {
+                objectName: "lowPanel"
+                anchors.fill: parent
+                visible: tabBar.currentIndex === 1
+                panelBackend: _App.backendLow
+                blockWidth: faderPanel.blockWidth
+                blockHeight: faderPanel.blockHeight
+            }
+
+            LowMidHighPanel {
+                objectName: "midPanel"
+                anchors.fill: parent
+                visible: tabBar.currentIndex === 2
+                panelBackend: _App.backendMid
+                blockWidth: faderPanel.blockWidth
+                blockHeight: faderPanel.blockHeight
+            }
+
+            LowMidHighPanel {
+                objectName: "highPanel"
+                anchors.fill: parent
+                visible: tabBar.currentIndex === 3
+                panelBackend: _App.backendHigh
+                blockWidth: faderPanel.blockWidth
+                blockHeight: faderPanel.blockHeight
+                showSetupLPF: false
+                showSlopeHPF: true
+            }
+        }
+
+        Rectangle {
+            id: overlay
+            objectName: "overlay"
+            anchors.fill: parent
+            color: "black"
+            opacity: 0.5
+            visible: false
+
+            // Nothing under the overlay takes a click.
+            MouseArea {
+                anchors.fill: parent
+                hoverEnabled: true
+            }
+        }
+    }
+
+    Popup {
+        id: portChooser
+        objectName: "portChooser"
+        parent: Overlay.overlay
+        anchors.centerIn: parent
+        modal: true
+        dim: true
+        closePolicy: Popup.CloseOnEscape
+        padding: 40 * mainWindow.globalScale
+
+        background: Rectangle {
+            color: Styles.colorBG
+            radius: 6 * mainWindow.globalScale
+        }
+
+        contentItem: Column {
+            spacing: 20 * mainWindow.globalScale
+
+            Text {
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: qsTr("Multiple serial connections found\nSelect device to connect...")
+                color: "white"
+                font.family: "Spartan"
+                font.bold: true
+                font.pixelSize: Math.max(1, 12 * mainWindow.globalScale)
+                horizontalAlignment: Text.AlignHCenter
+            }
+
+            Repeater {
+                model: mainWindow.serial.portNames
+
+                CorvoButton {
+                    objectName: "portButton" + index
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    width: 150 * mainWindow.globalScale
+                    height: 30 * mainWindow.globalScale
+                    text: modelData
+                    onClicked: {
+                        mainWindow.serial.connectToNamedUnit(modelData)
+                        portChooser.close()
+                    }
+                }
+            }
+        }
+    }
+
+    MessageDialog {
+        id: errorDialog
+        objectName: "errorDialog"
+        title: qsTr("Corvo GUI")
+        icon: StandardIcon.Warning
+        standardButtons: StandardButton.Ok
+    }
+
+    FileDialog {
+        id: saveDialog
+        objectName: "saveDialog"
+        title: qsTr("Select name for config save")
+        nameFilters: [qsTr("Configuration files (*.cfg)")]
+        folder: shortcuts.documents
+        selectExisting: false
+        onVisibleChanged: {
+            mainWindow.saves.setButtonSave(visible)
+            mainWindow.setOverlay(visible)
+        }
+        onAccepted: mainWindow.saves.saveConfig(fileUrl)
+    }
+
+    FileDialog {
+        id: recallDialog
+        objectName: "recallDialog"
+        title: qsTr("Select config file to restore")
+        nameFilters: [qsTr("Configuration files (*.cfg)")]
+        folder: shortcuts.documents
+        selectExisting: true
+        onVisibleChanged: {
+            mainWindow.saves.setButtonSave(visible)
+            mainWindow.setOverlay(visible)
+        }
+        onAccepted: mainWindow.saves.recallConfig(fileUrl)
+    }
+}
