@@ -56,6 +56,12 @@ void tst_QmlModules::creatableType_instantiates_data()
                                                             << "networkValue: 32768"
                                                             << "network_value"
                                                             << "32768";
+    QTest::newRow("KVCCFormat")
+        << "KVQml 2.0"
+        << "KVCCFormat"
+        << "kvCCType: KVCCFormat.GAIN_OFFSET_DB; decimalPlaces: KVCCFormat.ONE_DECIMAL_PLACE"
+        << "interpretValue(0x8180) + interpretUnits(0x8180)"
+        << "1.5 dB";
     QTest::newRow("PathPainterPath") << "Corvo 1.0"
                                      << "PathPainterPath"
                                      << ""
@@ -112,6 +118,11 @@ void tst_QmlModules::uncreatableType_failsWithItsReason_data()
     QTest::newRow("QtListBoxBackend") << "KVDrivers 1.0"
                                       << "QtListBoxBackend"
                                       << "QtListBoxBackend";
+    QTest::newRow("ProjectCCFormat")
+        << "Corvo 1.0"
+        << "ProjectCCFormat"
+        << "Import ValueInterpreter and use Interpreter.<function> instead of instantiating instances of "
+           "ProjectCCFormat";
     QTest::newRow("PEQTypes") << "Corvo 1.0"
                               << "PEQTypes"
                               << "PEQ Enum definitions only";
