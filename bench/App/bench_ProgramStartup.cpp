@@ -15,6 +15,7 @@
 // 250 ms, so that the controls are live before the window's first frame.
 
 #include "CorvoGUI/Core/App/cApplication.h"
+#include "CorvoGUI/Core/Persistence/DataFolders.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cSystemBuilder.h"
@@ -188,7 +189,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no temporary folder\n");
         return 1;
     }
-    qputenv("HOME", linkHome.path().toLocal8Bit());
+    // The data folders were built from the caller's home before main: build them again, so the
+    // links run on a fresh non-volatile RAM file of their own and the user's is not touched.
+    qputenv("HOME", QFile::encodeName(linkHome.path()));
+    RebuildDataFolderPaths();
     std::printf("\nBack-end links from \"System Started\" until the builder's queue is empty\n");
     std::printf("%4s %10s %12s\n", "run", "links", "time (ms)");
     std::vector<double> linkTimes;

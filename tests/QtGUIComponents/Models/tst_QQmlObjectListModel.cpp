@@ -3,6 +3,7 @@
 #include "tests/support/cReportCapture.h"
 
 #include <QAbstractItemModelTester>
+#include <QJSEngine>
 #include <QPointer>
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -364,6 +365,17 @@ void tst_QQmlObjectListModel::qml_readsRolesAndCallsTheModel()
     QMetaObject::invokeMethod(object.get(), "mapped", Q_RETURN_ARG(QVariant, result));
     QCOMPARE(result.toString(), QString("c,a,b;3;a"));
     QML_VERIFY_NO_WARNINGS(guard);
+
+    // map on a model that no QML engine knows: reported, the function is never called.
+    sFixture unknown;
+    QJSEngine script;
+    script.globalObject().setProperty("calls", script.newArray());
+    const QJSValue record = script.evaluate("(function(item) { calls.push(item); })");
+    QVERIFY(record.isCallable());
+    cReportCapture reports;
+    unknown.mModel->map(record);
+    QVERIFY(reports.Contains("map needs a function and a model known to a QML engine"));
+    QCOMPARE(script.evaluate("calls.length").toInt(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_QQmlObjectListModel)
