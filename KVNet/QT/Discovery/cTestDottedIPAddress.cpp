@@ -13,6 +13,12 @@ cTestDottedIPAddress::cTestDottedIPAddress(QObject* parent, const QString& addre
 
 cTestDottedIPAddress::~cTestDottedIPAddress()
 {
+    if (!mThread.isRunning() && !mThread.isFinished())
+    {
+        // Never started: no thread end will delete the worker.
+        delete mWorker;
+        return;
+    }
     mThread.quit();
     mThread.wait();
 }

@@ -15,7 +15,8 @@ class cTestDottedIPAddressWorker;
 // is not an address, or no answer within the time limit, 4000 ms unless given).
 //
 // Threads: made, started and destroyed on one thread; the result may be read and waited for
-// from any thread. The destructor quits the test's thread and waits for it.
+// from any thread. The destructor quits the test's thread and waits for it (a test that was
+// never started has no thread to wait for; its worker is freed at once).
 class cTestDottedIPAddress : public QObject
 {
     Q_OBJECT

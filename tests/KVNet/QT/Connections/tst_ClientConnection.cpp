@@ -102,8 +102,27 @@ void tst_ClientConnection::connectsSaysHelloAndSendsHeartbeats()
     QVERIFY(NetworkIsConnectedToHost(LOCALHOST));
     QVERIFY(!NetworkIsConnectedToHost("127.0.0.01"));
 
-    // HELLO ACK with the peer's port: the client's UDP link goes live and is watched.
+    // A HELLO ACK cut short or of another protocol version is reported and leaves the UDP link
+    // silent and unwatched.
     cRawSocket peerUdp = cRawSocket::Udp(LOCALHOST);
+    {
+        cReportCapture reports;
+        peer.Send(Util(QByteArray::fromHex("0203")));
+        peer.Send(Hello(2, peerUdp.LocalPort(), 2));
+        QVERIFY(Wait(
+            [&]
+            {
+                return reports.Contains("HELLO ACK of 2 bytes on connection 1 ignored") &&
+                       reports.Contains("CONNECTION HELLO received with version: 2");
+            }));
+        system.TickSender();
+        cNetworkTestSystem::Spin(100);
+        QCOMPARE(system.ReceiverTTL(1), UBYTE(0));
+        QByteArray nothing;
+        QVERIFY(!peerUdp.ReceiveFrom(nothing));
+    }
+
+    // HELLO ACK with the peer's port: the client's UDP link goes live and is watched.
     peer.Send(Hello(2, peerUdp.LocalPort()));
     QVERIFY(Wait([&] { return system.ReceiverTTL(1) == 30; }));
     QByteArray beat;

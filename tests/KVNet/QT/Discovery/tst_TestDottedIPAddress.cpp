@@ -29,6 +29,7 @@ private slots:
     void refusedOrNamedAddressIsUnreachableAtOnce_data();
     void refusedOrNamedAddressIsUnreachableAtOnce();
     void silentAddressIsUnreachableAfterTheTimeLimit();
+    void neverStartedTestLeavesNothingBehind();
 };
 
 void tst_TestDottedIPAddress::listeningUnitIsReachableAndToldGoodbye()
@@ -96,6 +97,14 @@ void tst_TestDottedIPAddress::silentAddressIsUnreachableAfterTheTimeLimit()
     QCOMPARE(test.GetResult(), int(cTestDottedIPAddress::UNREACHABLE));
     QVERIFY2(timer.elapsed() >= 350 && timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(cTestDottedIPAddress::DEFAULT_TIME_LIMIT_MS, 4000);
+}
+
+void tst_TestDottedIPAddress::neverStartedTestLeavesNothingBehind()
+{
+    // Its thread never ran, so no thread end frees the worker: the destructor must (the leak
+    // check of the sanitizer build sees one left behind).
+    cTestDottedIPAddress test(nullptr, LOCALHOST);
+    QCOMPARE(test.GetResult(), int(cTestDottedIPAddress::RUNNING));
 }
 
 QTEST_GUILESS_MAIN(tst_TestDottedIPAddress)

@@ -182,12 +182,16 @@ void tst_UnitDiscovery::removingATypeLosesItsUnits()
     finder.RemoveUnitType("Corvo");
     QCOMPARE(lost.count(), 2);
     QCOMPARE(finder.GetFoundUnits().size(), 1);
-    // Its units are gone for good: the ticks lose nothing more.
-    for (int tick = 0; tick < 4; ++tick)
+    // Its units are gone for good: when their life would have run out (the fifth tick), nothing
+    // more is lost; the unit of the other type is seen on every tick and stays.
+    for (int tick = 0; tick < 5; ++tick)
     {
+        responder.SendTo(FindMe("Unit C", "Other"), LOCALHOST, DISCOVERY_PORT);
+        cNetworkTestSystem::Spin(20);
         finder.TimerFired();
     }
     QCOMPARE(lost.count(), 2);
+    QCOMPARE(finder.GetFoundUnits().size(), 1);
     responder.SendTo(FindMe("Unit A"), LOCALHOST, DISCOVERY_PORT);
     cNetworkTestSystem::Spin(100);
     QVERIFY(finder.GetFoundUnitsOfType("Corvo").isEmpty());
