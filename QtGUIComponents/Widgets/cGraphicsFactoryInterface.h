@@ -2,12 +2,11 @@
 
 #include <QHash>
 #include <QImage>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QSize>
 #include <QString>
 
 #include <atomic>
+#include <mutex>
 
 // What a drawn image is cached under: the size it was drawn at and its style id.
 struct sGraphicsKey
@@ -34,6 +33,7 @@ inline uint qHash(const sGraphicsKey& key, uint seed = 0)
 // once whichever thread asks first; each Lookup and Store is atomic under the cache lock; painting
 // runs outside the lock, so two threads that miss on one key both paint and the later store wins.
 // DeleteGraphicsFactory must not race a user of the factory (nothing in the program calls it).
+// Both locks are plain non-recursive std::mutex, which ThreadSanitizer sees.
 template <class tPainters>
 class cGraphicsFactoryInterface
 {
@@ -48,7 +48,7 @@ public:
         {
             return factory;
         }
-        QMutexLocker lock(&sCreationMutex);
+        const std::lock_guard<std::mutex> lock(sCreationMutex);
         factory = sInstance.load(std::memory_order_relaxed);
         if (factory == nullptr)
         {
@@ -63,7 +63,7 @@ public:
     {
         cGraphicsFactoryInterface* factory = nullptr;
         {
-            QMutexLocker lock(&sCreationMutex);
+            const std::lock_guard<std::mutex> lock(sCreationMutex);
             factory = sInstance.exchange(nullptr, std::memory_order_acq_rel);
         }
         delete factory;
@@ -72,14 +72,14 @@ public:
     // The cached image for (size, id), or a null image when there is none.
     QImage Lookup(QSize size, const QString& id)
     {
-        QMutexLocker lock(&mCacheMutex);
+        const std::lock_guard<std::mutex> lock(mCacheMutex);
         return mCache.value(sGraphicsKey{size, id});
     }
 
     // Sets the entry for (size, id), replacing what was there.
     void Store(QSize size, const QString& id, const QImage& image)
     {
-        QMutexLocker lock(&mCacheMutex);
+        const std::lock_guard<std::mutex> lock(mCacheMutex);
         mCache.insert(sGraphicsKey{size, id}, image);
     }
 
@@ -106,8 +106,8 @@ private:
     cGraphicsFactoryInterface() = default;
 
     QHash<sGraphicsKey, QImage> mCache;
-    QMutex mCacheMutex;
+    std::mutex mCacheMutex;
 
     inline static std::atomic<cGraphicsFactoryInterface*> sInstance{nullptr};
-    inline static QMutex sCreationMutex;
+    inline static std::mutex sCreationMutex;
 };

@@ -20,21 +20,27 @@ bool Contains(const QString& id, const char* keyword)
     return id.contains(QLatin1String(keyword));
 }
 
-// The provider's own cache step: the cached image, or the painter's image stored on a miss.
-QImage LookupPaintStore(const QSize& size, const QString& id, tPainter paint)
+// The provider's own cache step: the image cached under (size, key), or on a miss the painter's
+// image for (size, id), stored under (size, key).
+QImage LookupPaintStore(const QSize& size, const QString& key, const QString& id, tPainter paint)
 {
     if (size.width() <= 0 || size.height() <= 0)
     {
         return QImage();
     }
     cGraphicsFactory* factory = cGraphicsFactory::GetGraphicsFactory();
-    QImage image = factory->Lookup(size, id);
+    QImage image = factory->Lookup(size, key);
     if (image.isNull())
     {
         image = paint(size, id);
-        factory->Store(size, id, image);
+        factory->Store(size, key, image);
     }
     return image;
+}
+
+QImage LookupPaintStore(const QSize& size, const QString& id, tPainter paint)
+{
+    return LookupPaintStore(size, id, id, paint);
 }
 
 template <class tPainterClass>
@@ -82,7 +88,8 @@ bool PaintByStyle(const QString& id, const QSize& requestedSize, QImage& image)
     }
     else if (Starts(id, "METER_BORDERED_BACKGROUND"))
     {
-        image = LookupPaintStore(size, id.mid(25), &F::MeterBorderedBackground::GetPixmap);
+        // Cached under the whole id: the rest alone could equal another style's id.
+        image = LookupPaintStore(size, id, id.mid(25), &F::MeterBorderedBackground::GetPixmap);
     }
     else if (Contains(id, "GEQ_RTA"))
     {
@@ -109,7 +116,7 @@ bool PaintByStyle(const QString& id, const QSize& requestedSize, QImage& image)
     }
     else if (Starts(id, "BUTTON"))
     {
-        image = Cached<F::ButtonPixmap>(size, id.mid(7));
+        image = LookupPaintStore(size, id, id.mid(7), &F::ButtonPixmap::GetPixmap);
     }
     else if (Starts(id, "TAB"))
     {

@@ -9,6 +9,9 @@
 // (a style id, optionally with "BI_" in front) into a widget image drawn by the graphics factory's
 // painters and kept in its cache. An id that names no painter is reported and gives a magenta image
 // of the requested size; an id that a painter cannot draw is reported and gives a null image.
+// Painted images are cached under the requested size (40 x 20 for a slider) and the id without "BI_",
+// also where the painter is handed only part of the id ("BUTTON_..." and
+// "METER_BORDERED_BACKGROUND..."), so two ids never share an entry.
 //
 // The QML engine owns it once it is added to the engine. Threads: requestImage runs on the
 // engine's image-loader threads (loading is forced asynchronous), several at once; it keeps no

@@ -11,7 +11,10 @@
 #include <QQmlEngine>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
+#include <thread>
+#include <vector>
 
 namespace
 {
@@ -42,7 +45,9 @@ private slots:
     void requestImage_unknownSubStyle_reportsAndGivesANullImage();
     void requestImage_analyserCells_data();
     void requestImage_analyserCells();
-    void cache_isKeyedBySizeAndTheIdHandedOn();
+    void cache_isKeyedBySizeAndTheIdAskedFor();
+    void cache_neverGivesOneIdTheImageOfAnother();
+    void requestImage_onSeveralLoaderThreadsAtOnce_drawsAsOnOne();
     void engine_getsTheProviderAndTheScalingFactors();
     void engine_loadsAnImageFromTheProvider();
 };
@@ -222,7 +227,7 @@ void tst_cQMLFactoryImageProvider::requestImage_analyserCells()
     QVERIFY(cGraphicsFactory::GetGraphicsFactory()->Lookup(QSize(3, 5), id).isNull());
 }
 
-void tst_cQMLFactoryImageProvider::cache_isKeyedBySizeAndTheIdHandedOn()
+void tst_cQMLFactoryImageProvider::cache_isKeyedBySizeAndTheIdAskedFor()
 {
     cQMLFactoryImageProvider provider;
     cGraphicsFactory* factory = cGraphicsFactory::GetGraphicsFactory();
@@ -234,17 +239,101 @@ void tst_cQMLFactoryImageProvider::cache_isKeyedBySizeAndTheIdHandedOn()
     QCOMPARE(provider.requestImage(QStringLiteral("LED_GREEN*ON*"), &size, QSize(10, 10)).cacheKey(),
              led.cacheKey());
 
-    // The button is kept under the id without "BUTTON_", the slider under 40 x 20.
-    provider.requestImage(QStringLiteral("BUTTON_BASIC_RED_RECT_BUTTON"), &size, QSize(30, 12));
-    QVERIFY(!factory->Lookup(QSize(30, 12), QStringLiteral("BASIC_RED_RECT_BUTTON")).isNull());
+    // The slider is kept under 40 x 20.
     provider.requestImage(QStringLiteral("SLIDER_Q"), &size, QSize(5, 5));
     QVERIFY(!factory->Lookup(QSize(40, 20), QStringLiteral("SLIDER_Q")).isNull());
 
-    // Bordered backgrounds whose ids differ after the keyword are kept apart.
+    // Bordered backgrounds whose ids differ after the keyword are kept apart, under their whole
+    // ids, as is a button whose painter is handed the id without "BUTTON_".
     provider.requestImage(QStringLiteral("METER_BORDERED_BACKGROUND_A"), &size, QSize(8, 8));
     provider.requestImage(QStringLiteral("METER_BORDERED_BACKGROUND_B"), &size, QSize(8, 8));
-    QVERIFY(!factory->Lookup(QSize(8, 8), QStringLiteral("_A")).isNull());
-    QVERIFY(!factory->Lookup(QSize(8, 8), QStringLiteral("_B")).isNull());
+    QVERIFY(!factory->Lookup(QSize(8, 8), QStringLiteral("METER_BORDERED_BACKGROUND_A")).isNull());
+    QVERIFY(!factory->Lookup(QSize(8, 8), QStringLiteral("METER_BORDERED_BACKGROUND_B")).isNull());
+    provider.requestImage(QStringLiteral("BUTTON_BASIC_RED_RECT_BUTTON"), &size, QSize(30, 12));
+    QVERIFY(!factory->Lookup(QSize(30, 12), QStringLiteral("BUTTON_BASIC_RED_RECT_BUTTON")).isNull());
+}
+
+void tst_cQMLFactoryImageProvider::cache_neverGivesOneIdTheImageOfAnother()
+{
+    // The rest of a bordered background's id and of a button's id are ids of other styles: each
+    // request gets its own image whichever comes first.
+    cQMLFactoryImageProvider provider;
+    const QString meter = QStringLiteral("METER_STYLE_DEFAULT**-15360**x**3072");
+    const QSize size(10, 60);
+    const QImage well = provider.requestImage("METER_BORDERED_BACKGROUND" + meter, nullptr, size);
+    const QImage bar = provider.requestImage(meter, nullptr, size);
+    COMPARE_PIXEL(well, 5, 55, QColor(0, 0, 0));
+    COMPARE_PIXEL(bar, 5, 55, QColor(0, 255, 0));
+
+    cReportCapture reports;
+    QVERIFY(!provider.requestImage(QStringLiteral("TAB_ACTIVE"), nullptr, size).isNull());
+    QVERIFY(provider.requestImage(QStringLiteral("BUTTON_TAB_ACTIVE"), nullptr, size).isNull());
+    QCOMPARE(reports.Count("ERROR: Unhandled Switch Style: TAB_ACTIVE\t"), 1);
+}
+
+void tst_cQMLFactoryImageProvider::requestImage_onSeveralLoaderThreadsAtOnce_drawsAsOnOne()
+{
+    // Painters that read the font tables and the cache, as the engine's image-loader threads use
+    // them: several threads at once, racing on the same keys.
+    const QStringList ids = {QStringLiteral("PAN_ACTIVE"),
+                             QStringLiteral("CELL_STEREO"),
+                             QStringLiteral("METER_SCALE**-15360**x**3072"),
+                             QStringLiteral("METER_STYLE_DEFAULT_NUMERICAL_SCALE**-15360**x**3072"),
+                             QStringLiteral("HISTOGRAM_NUMERICAL_SCALE**-15360**x**3072"),
+                             QStringLiteral("FADER_STYLE_EDITOR_FADER_BACKGROUND_SCALE**1**x**20"),
+                             QStringLiteral("BUTTON_BASIC_BLUE_RECT_BUTTON*DOWN**DISABLED*"),
+                             QStringLiteral("PANEL_MAIN_TITLE|-FGCOLOUR:#ff8000-|")};
+    const QVector<QSize> sizes = {QSize(48, 120), QSize(60, 90), QSize(40, 40)};
+    constexpr int THREADS = 4;
+    cGraphicsFactory::DeleteGraphicsFactory();
+    std::atomic<int> ready{0};
+    std::vector<std::vector<QImage>> drawn(THREADS);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < THREADS; ++t)
+    {
+        threads.emplace_back(
+            [&, t]()
+            {
+                cQMLFactoryImageProvider provider;
+                ++ready;
+                while (ready < THREADS)
+                {
+                }
+                for (const QSize& size : sizes)
+                {
+                    for (const QString& id : ids)
+                    {
+                        drawn[t].push_back(provider.requestImage(id, nullptr, size));
+                    }
+                }
+            });
+    }
+    for (std::thread& thread : threads)
+    {
+        thread.join();
+    }
+
+    // Drawn again on this thread alone, from an empty cache.
+    cGraphicsFactory::DeleteGraphicsFactory();
+    cQMLFactoryImageProvider provider;
+    int n = 0;
+    for (const QSize& size : sizes)
+    {
+        for (const QString& id : ids)
+        {
+            const QImage alone = provider.requestImage(id, nullptr, size);
+            QVERIFY2(!alone.isNull() && !AllTransparent(alone), qPrintable(id));
+            for (int t = 0; t < THREADS; ++t)
+            {
+                QVERIFY2(drawn[t][n] == alone, qPrintable(QStringLiteral("%1 at %2 x %3, thread %4")
+                                                              .arg(id)
+                                                              .arg(size.width())
+                                                              .arg(size.height())
+                                                              .arg(t)));
+            }
+            ++n;
+        }
+    }
 }
 
 void tst_cQMLFactoryImageProvider::engine_getsTheProviderAndTheScalingFactors()
