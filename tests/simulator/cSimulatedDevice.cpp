@@ -414,6 +414,12 @@ cSimulatedDeviceModel cSimulatedDevice::ModelSnapshot() const
     return mModel;
 }
 
+void cSimulatedDevice::UpdateModel(const std::function<void(cSimulatedDeviceModel&)>& change)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    change(mModel);
+}
+
 QList<cSimulatedDevice::sReceivedFrame> cSimulatedDevice::Frames() const
 {
     std::lock_guard<std::mutex> lock(mMutex);

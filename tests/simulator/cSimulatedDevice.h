@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 
 // A simulated device on a pseudo-terminal. It reads the program's command frames, logs every
@@ -85,6 +86,8 @@ public:
     // The state. Model() is for the owning thread while no other thread runs the device.
     cSimulatedDeviceModel& Model() { return mModel; }
     cSimulatedDeviceModel ModelSnapshot() const;
+    // Changes the state under the device's lock, while another thread may run the device.
+    void UpdateModel(const std::function<void(cSimulatedDeviceModel&)>& change);
 
     QList<sReceivedFrame> Frames() const;
     QList<std::uint8_t> Commands() const;

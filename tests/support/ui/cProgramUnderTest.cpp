@@ -1,0 +1,141 @@
+#include "tests/support/ui/cProgramUnderTest.h"
+
+#include "CorvoGUI/Core/App/QmlTypeRegistration.h"
+#include "CorvoGUI/Core/Persistence/DataFolders.h"
+#include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
+#include "CorvoGUI/QtGUIComponents/Backends/cSerialConnectionBackend.h"
+#include "tests/simulator/cFixedSerialPortList.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QThread>
+#include <QUrl>
+
+void cProgramUnderTest::PrepareProcess()
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QCoreApplication::setOrganizationName(QStringLiteral("RE Zurov"));
+    QCoreApplication::setApplicationName(QStringLiteral("CorvoGUI"));
+    RegisterQmlTypes();
+}
+
+cProgramUnderTest::cProgramUnderTest() = default;
+
+cProgramUnderTest::~cProgramUnderTest()
+{
+    Stop();
+    StopDevice();
+}
+
+bool cProgramUnderTest::Start(const QString& portName)
+{
+    RebuildDataFolderPaths();
+    if (!mDevice.Open(portName))
+    {
+        qWarning("The simulated device could not open %s", qPrintable(portName));
+        return false;
+    }
+    mDeviceThread = std::thread(
+        [this]
+        {
+            while (!mStopDevice.load())
+            {
+                mDevice.WaitForInput(5);
+                mDevice.Service();
+            }
+        });
+
+    mSession = std::make_unique<cProgramSession>(
+        std::make_unique<cFixedSerialPortList>(QList<sSerialPortDescription>{DevicePort(portName)}));
+    mEngine = std::make_unique<QQmlApplicationEngine>();
+    mSession->PrepareEngine(*mEngine);
+    mEngine->load(QUrl(QStringLiteral("qrc:/main.qml")));
+    if (!mEngine->rootObjects().isEmpty())
+    {
+        mWindow = qobject_cast<QQuickWindow*>(mEngine->rootObjects().first());
+    }
+    if (mWindow == nullptr)
+    {
+        qWarning("The window did not load");
+        return false;
+    }
+    return true;
+}
+
+void cProgramUnderTest::Stop()
+{
+    if (mSession == nullptr)
+    {
+        return;
+    }
+    mSession->Shutdown();
+    mWindow = nullptr;
+    mEngine.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    mSession.reset();
+}
+
+void cProgramUnderTest::StopDevice()
+{
+    mStopDevice.store(true);
+    if (mDeviceThread.joinable())
+    {
+        mDeviceThread.join();
+    }
+    mDevice.Vanish();
+}
+
+cCorvoQmlBackend* cProgramUnderTest::Backend() const
+{
+    return mSession != nullptr ? mSession->GetBackend() : nullptr;
+}
+
+QQuickItem* cProgramUnderTest::Item(const QString& objectName) const
+{
+    return mWindow != nullptr ? mWindow->findChild<QQuickItem*>(objectName) : nullptr;
+}
+
+bool cProgramUnderTest::Connect(int timeoutMs)
+{
+    cSerialConnectionBackend* serial = Backend() != nullptr ? Backend()->backendSerialConnection() : nullptr;
+    if (serial == nullptr || !WaitFor([serial] { return !serial->portNames().isEmpty(); }, timeoutMs))
+    {
+        return false;
+    }
+    serial->connectToUnit();
+    return WaitFor([serial] { return serial->state() == CONNECTION_STATE_CONNECTED; }, timeoutMs);
+}
+
+bool cProgramUnderTest::Disconnect(int timeoutMs)
+{
+    cSerialConnectionBackend* serial = Backend() != nullptr ? Backend()->backendSerialConnection() : nullptr;
+    if (serial == nullptr)
+    {
+        return false;
+    }
+    serial->disconnectFromUnit();
+    return WaitFor([serial] { return serial->state() == CONNECTION_STATE_IDLE && !serial->GetConnect(); },
+                   timeoutMs);
+}
+
+bool cProgramUnderTest::WaitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition())
+    {
+        if (deadline.hasExpired())
+        {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+void cProgramUnderTest::Settle(int milliseconds)
+{
+    WaitFor([] { return false; }, milliseconds);
+}
