@@ -7,8 +7,8 @@
 // Floods, each for the given time, while connected: valid 8-byte frames at the line's own rate
 // (92,160 B/s) and as fast as the pty takes them, a few stray bytes before every reply, and a stream
 // of headers with impossible lengths at the line rate. Printed per flood: the growth of resident
-// memory, report lines per second, meter polls per second (50 while the meters are answered) and the
-// state at the end.
+// memory, report lines per second, meter polls per second (50 while the meters are answered), the
+// state at the end, the most input held at a tick's start and the input dropped.
 // Vanish: the device disappears in the states "port open", "connected", "syncing" and "no reply".
 // Printed per state: the time until the link is idle again (8 s at most are waited), the error the
 // connection driver would report, and the report lines of the first two seconds.
@@ -17,6 +17,7 @@
 // noticed within one second in every state, with error 2 (device not found).
 
 #include "CorvoGUI/Core/Serial/cSerialInterface.h"
+#include "CorvoGUI/Core/Serial/cSerialPortManager.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 #include "tests/simulator/cFixedSerialPortList.h"
 #include "tests/simulator/cSimulatedDevice.h"
@@ -164,9 +165,11 @@ void Flood(const char* name, int ms, const std::function<void(cRun&)>& step)
     run.Run(ms, [&] { step(run); });
     const double seconds = timer.elapsed() / 1000.0;
     const double after = ResidentMegabytes();
-    std::printf("%-40s %10.1f %10.0f %10.1f %10.1f %8d\n", name, after - before,
+    const sSerialLinkStatistics statistics = run.mLink->GetStatistics();
+    std::printf("%-40s %10.1f %10.0f %10.1f %10.1f %8d %10.1f %12.1f\n", name, after - before,
                 (after - before) * 1024.0 / seconds, (gReportLines.load() - linesBefore) / seconds,
-                (run.mDevice.CountFrames(4) - pollsBefore) / seconds, int(run.mLink->GetState()));
+                (run.mDevice.CountFrames(4) - pollsBefore) / seconds, int(run.mLink->GetState()),
+                statistics.mLargestBytesHeld / 1024.0, statistics.mBytesDropped / 1048576.0);
 }
 
 void Vanish(const char* name, eConnectionState state)
@@ -239,8 +242,14 @@ int main(int argc, char** argv)
     if (argc <= 2 || QByteArray(argv[2]) != "vanish")
     {
         std::printf("Floods of %d s while connected (fast flood: %d s)\n", seconds, std::min(seconds, 5));
-        std::printf("%-40s %10s %10s %10s %10s %8s\n", "flood", "RSS MB", "KB/s", "lines/s", "polls/s",
-                    "state");
+        std::printf(
+            "Goals: no growth of resident memory; input held at most %lld KB (port buffer and "
+            "parser); a few report lines a second; 50 polls a second and state 2 while the meters are "
+            "answered\n",
+            static_cast<long long>((cSerialPortManager::READ_BUFFER_SIZE + cSerialFrameParser::CAPACITY) /
+                                   1024));
+        std::printf("%-40s %10s %10s %10s %10s %8s %10s %12s\n", "flood", "RSS MB", "KB/s", "lines/s",
+                    "polls/s", "state", "held KB", "dropped MB");
         Flood("valid 8-byte frames at the line rate", seconds * 1000,
               [](cRun& run) { run.mDevice.WriteRaw(Headers(kLineBytesPerTick / 8, false)); });
         Flood("valid 8-byte frames as fast as possible", std::min(seconds, 5) * 1000,
@@ -263,6 +272,8 @@ int main(int argc, char** argv)
     }
 
     std::printf("\nDevice vanishes (8 s waited at most)\n");
+    std::printf(
+        "Goals: idle within 1000 ms in every state, error 2 (device not found), a few report lines\n");
     std::printf("%-16s %14s %8s %14s\n", "state", "noticed ms", "error", "lines in 2 s");
     Vanish("1 port open", CONNECTION_STATE_PORT_OPEN);
     Vanish("2 connected", CONNECTION_STATE_CONNECTED);

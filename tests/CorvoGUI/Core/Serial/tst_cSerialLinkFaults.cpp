@@ -270,6 +270,7 @@ void tst_cSerialLinkFaults::vanishingDevice_isNoticedInEveryStateAndANewConnectW
         break;
     }
     QCOMPARE(link.GetState(), state);
+    cManualReportClock clock;
     cReportCapture capture;
     t.Device().Vanish();
     // Nothing is written in "syncing" and "no reply": only the reads tell.
@@ -277,6 +278,8 @@ void tst_cSerialLinkFaults::vanishingDevice_isNoticedInEveryStateAndANewConnectW
     QCOMPARE(link.TakeLastError(), ULONG(ERROR_EVENT_DEVICE_NOT_FOUND));
     QCOMPARE(link.QueuedRecords(), std::size_t(0));
     QCOMPARE(capture.Count("ERROR: Serial device lost"), 1);
+    // The port's error, taken on the tick and again as the port closes, is said once.
+    QCOMPARE(capture.Count("ERROR: Serial error occurred: "), 1);
     sMeterBlock meters;
     QVERIFY(!link.GetMeterBlock(meters));
     QCOMPARE(link.GetVersionText(), QString());
