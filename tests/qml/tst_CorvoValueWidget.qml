@@ -148,6 +148,16 @@ WidgetTestCase {
         compare(controller.networkValue, data.expected !== undefined ? data.expected : data.start)
     }
 
+    // A delay box shows microseconds with the micro sign U+00B5, and takes it back as typed.
+    function test_delayBox_takesTheMicroSignItShows() {
+        useType(KVCCFormat.TIME_SEC, KVCCFormat.ONE_DECIMAL_PLACE, 0, 65535, 30000)
+        enter("2\u00b5s")
+        compare(controller.networkValue, 1794)
+        compare(box.text, "2.00" + thinSpace + "\u00b5s")
+        enter(box.text.replace(thinSpace, " "))
+        compare(controller.networkValue, 1794)
+    }
+
     // Codes around every change of unit or decimals of each type, and the ends.
     function test_typingBackWhatTheBoxShows_keepsTheValue_data() {
         var gainCodes = [0, 1, 0x7fe6, 0x8000, 0x8001, 0x8180, 33160, 20000, 45678, 0xffff]
