@@ -198,6 +198,8 @@ Item {
         horizontalAlignment: TextInput.AlignHCenter
         verticalAlignment: TextInput.AlignVCenter
         selectByMouse: false
+        // The mouse area gives the focus, and only while mouse control is on.
+        activeFocusOnPress: false
         validator: RegularExpressionValidator {
             regularExpression: widget.inputPattern(widget.kvCCType)
         }
