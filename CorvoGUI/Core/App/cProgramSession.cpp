@@ -10,8 +10,8 @@
 
 #include <QDebug>
 #include <QFontDatabase>
-#include <QQmlApplicationEngine>
 #include <QQmlContext>
+#include <QQmlEngine>
 #include <QString>
 
 namespace
@@ -55,7 +55,7 @@ cProgramSession::~cProgramSession()
     Shutdown();
 }
 
-void cProgramSession::PrepareEngine(QQmlApplicationEngine& engine) const
+void cProgramSession::PrepareEngine(QQmlEngine& engine) const
 {
     engine.addImportPath(QStringLiteral("qrc:/qml/KVQml"));
     engine.addImportPath(QStringLiteral("qrc:/qml"));

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-class QQmlApplicationEngine;
+class QQmlEngine;
 class cApplication;
 class cCorvoQmlBackend;
 
@@ -39,8 +39,9 @@ public:
 
     // The engine's import paths ("qrc:/qml/KVQml", "qrc:/qml", "qrc:/"), the image provider
     // "graphicsfactory", and the context properties "_screenScalingFactor", "_fontScalingFactor" and
-    // "_App" (the root back end). Before the engine loads anything.
-    void PrepareEngine(QQmlApplicationEngine& engine) const;
+    // "_App" (the root back end). Before the engine loads anything; any engine (qMain's
+    // QQmlApplicationEngine, the engine of a Qt Quick Test).
+    void PrepareEngine(QQmlEngine& engine) const;
 
     // Takes everything down (see the class comment). Does nothing the second time.
     void Shutdown();

@@ -1,0 +1,35 @@
+import QtQuick 2.12
+import QtTest 1.2
+
+// A test case of the views on the program in process: every test function during which the QML
+// engine warned fails with the warnings. Test cases built on it leave initTestCase and cleanup to it.
+TestCase {
+    when: windowShown
+
+    function initTestCase() {
+        _QmlWarnings.watchMessages()
+        var warnings = _QmlWarnings.take()
+        verify(warnings.length === 0, "QML warnings while loading:\n" + warnings.join("\n"))
+    }
+
+    function cleanup() {
+        var warnings = _QmlWarnings.take()
+        verify(warnings.length === 0, "QML warnings:\n" + warnings.join("\n"))
+    }
+
+    // A value that lies within [low, high].
+    function bound(low, value, high) {
+        return Math.max(low, Math.min(value, high))
+    }
+
+    // Types a text into the value box (CorvoCombiWidget) and enters it.
+    function enterText(box, text) {
+        mouseClick(box.valueWidget)
+        verify(box.valueWidget.editing, "the box takes the entry")
+        for (var i = 0; i < text.length; ++i) {
+            keyClick(text.charAt(i))
+        }
+        keyClick(Qt.Key_Return)
+        verify(!box.valueWidget.editing)
+    }
+}
