@@ -91,7 +91,8 @@ Window {
         case 6:
             return { text: qsTr("Status: Disconnecting"), colour: "orange" }
         }
-        return { text: "", colour: "white" }
+        // Any other state empties the text and keeps its colour.
+        return { text: "", colour: statusText.color }
     }
 
     function errorText(whichError) {

@@ -7,10 +7,6 @@ bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release -DCORVO_WERROR=OFF -DCORVO_ASSERTIONS=OFF
 program="$root/build/CorvoGUI/CorvoGUI"
 if [ -x "$program" ]; then
-    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-        echo "No display: starting the program with QT_QPA_PLATFORM=offscreen"
-        export QT_QPA_PLATFORM=offscreen
-    fi
-    exec "$program"
+    exec bash "$root/scripts/start-program.sh" "$program"
 fi
 echo "Built. The program itself is not part of the build yet."

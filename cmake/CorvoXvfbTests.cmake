@@ -1,0 +1,29 @@
+include_guard(GLOBAL)
+
+# corvo_xvfb_test(<name> SOURCES <files>... LIBS <targets>... [TIMEOUT <s>] [ENVIRONMENT <k=v>...])
+# A QtTest program run in a real window: under its own Xvfb server (xvfb-run -a) with the xcb platform,
+# inside a network namespace with only loopback up where one can be made (the program's framework
+# server takes a fixed port). Its HOME is a folder of its own below the build folder, as for
+# corvo_tests. The tests of this kind take turns (resource lock "xvfb"), so that two servers never
+# race for one display number. In a sanitizer build their leak check is left out: the platform (its
+# screen, D-Bus, Qt's pixmap cache) keeps memory to the end that only the slow unwinder could tell
+# apart, in minutes; the whole program's own leaks are checked offscreen by tst_CorvoGUIProgram.
+function(corvo_xvfb_test name)
+    cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+    if(NOT A_TIMEOUT)
+        set(A_TIMEOUT 300)
+    endif()
+    add_executable(${name} ${A_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt5::Test ${A_LIBS})
+    target_compile_options(${name} PRIVATE ${CORVO_WARNINGS})
+    set(home ${CMAKE_BINARY_DIR}/test-home/${name})
+    add_test(NAME ${name}
+             COMMAND sh ${PROJECT_SOURCE_DIR}/tests/support/in-netns.sh --or-plain
+                     xvfb-run -a -s "-screen 0 1600x1000x24" $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES
+        TIMEOUT ${A_TIMEOUT}
+        RESOURCE_LOCK xvfb
+        FIXTURES_REQUIRED test-homes
+        ENVIRONMENT "HOME=${home};QT_QPA_PLATFORM=xcb;QT_QUICK_BACKEND=software;ASAN_OPTIONS=detect_leaks=0:abort_on_error=1;${A_ENVIRONMENT}")
+    set_property(GLOBAL APPEND PROPERTY CORVO_TEST_HOMES ${home})
+endfunction()
