@@ -1,4 +1,4 @@
-#include "tests/qml/views/cViewTestProbe.h"
+#include "tests/qml/Views/cViewTestProbe.h"
 
 #include "CorvoGUI/Core/App/cApplication.h"
 #include "CorvoGUI/Core/App/cProgramSession.h"

@@ -2,8 +2,8 @@
 
 #include "CorvoGUI/Core/App/cProgramSession.h"
 #include "CorvoGUI/Core/Resources/cUserInterfaceResources.h"
-#include "tests/qml/views/cQuickTestWarnings.h"
-#include "tests/qml/views/cViewTestProbe.h"
+#include "tests/qml/Views/cQuickTestWarnings.h"
+#include "tests/qml/Views/cViewTestProbe.h"
 
 #include <QObject>
 

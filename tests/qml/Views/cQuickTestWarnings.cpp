@@ -1,4 +1,4 @@
-#include "tests/qml/views/cQuickTestWarnings.h"
+#include "tests/qml/Views/cQuickTestWarnings.h"
 
 #include <QList>
 #include <QQmlEngine>

@@ -1,4 +1,4 @@
-#include "tests/qml/views/cViewTestSetup.h"
+#include "tests/qml/Views/cViewTestSetup.h"
 
 #include <QtQuickTest>
 

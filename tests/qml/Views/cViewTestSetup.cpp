@@ -1,4 +1,4 @@
-#include "tests/qml/views/cViewTestSetup.h"
+#include "tests/qml/Views/cViewTestSetup.h"
 
 #include "tests/simulator/cFixedSerialPortList.h"
 #include "tests/support/ui/cProgramUnderTest.h"
