@@ -86,6 +86,7 @@ Item {
                     readonly property QtObject typeSwitch: drivers !== null ? drivers.bandTypeSwitchDriver : null
                     readonly property bool firstBand: index === 0
                     readonly property bool lastBand: index === 2 * block.bandSetup - 1
+                    readonly property bool widthShown: typeSwitch === null || typeSwitch.integerValue === PEQTypes.BELL
                     spacing: 10 * block.s
 
                     CorvoCombiWidget {
@@ -118,7 +119,7 @@ Item {
 
                     CorvoCombiWidget {
                         objectName: "widthBox" + bandColumn.bandIndex
-                        visible: bandColumn.typeSwitch === null || bandColumn.typeSwitch.integerValue === PEQTypes.BELL
+                        visible: bandColumn.widthShown
                         backgroundSource: bandColumn.band.bandBackground
                         backgroundWidth: 75 * 1.3 * block.s
                         backgroundHeight: 37 * 1.3 * block.s
@@ -128,6 +129,14 @@ Item {
                         height: backgroundHeight
                         driver: bandColumn.drivers !== null ? bandColumn.drivers.widthDriver : null
                         kvCCType: ProjectCCFormat.FILTER_WIDTH
+                    }
+
+                    // Holds the hidden width box's place, so that a shelf band's type button stays in
+                    // the row of the other type button and under the pointer that switched it.
+                    Item {
+                        visible: !bandColumn.widthShown
+                        width: 75 * 1.3 * block.s
+                        height: 37 * 1.3 * block.s
                     }
 
                     Image {
