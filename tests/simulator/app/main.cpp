@@ -1,9 +1,11 @@
 // Runs the simulated device on a pseudo-terminal and puts a symlink to it at the given path, so
 // that the program (built with -DCORVO_SIMULATED_DEVICE_PORT=<path>) can connect to it.
 //
-//   corvo-simulated-device [--quiet] [--version MAJOR.MINOR] [--no-ack] <link-path>
+//   corvo-simulated-device [--quiet] [--version MAJOR.MINOR] [--no-ack] [--moving-meters] <link-path>
 //
-// Every frame received is printed (unless --quiet). Ends on SIGINT or SIGTERM and removes the link.
+// Every frame received is printed (unless --quiet). With --moving-meters the eight meter levels
+// sweep between -50 and -14 dB of full scale, each on a phase of its own, so the meters on screen
+// move. Ends on SIGINT or SIGTERM and removes the link.
 
 #include "tests/simulator/cSimulatedDevice.h"
 
@@ -11,6 +13,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <QElapsedTimer>
+
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 
@@ -26,9 +31,21 @@ void OnSignal(int)
 
 int Usage()
 {
-    std::fprintf(stderr,
-                 "usage: corvo-simulated-device [--quiet] [--version MAJOR.MINOR] [--no-ack] <link-path>\n");
+    std::fprintf(stderr, "usage: corvo-simulated-device [--quiet] [--version MAJOR.MINOR] [--no-ack] "
+                         "[--moving-meters] <link-path>\n");
     return 2;
+}
+
+// Linear meter words (full scale 2^31) for the time: -32 dB +- 18 dB, a 2 s sweep per meter.
+void MoveMeters(cSimulatedDeviceModel& model, qint64 milliseconds)
+{
+    const double pi = 3.14159265358979323846;
+    for (int i = 0; i < cSimulatedDeviceModel::METERS; ++i)
+    {
+        const double phase = 2.0 * pi * (double(milliseconds) / 2000.0) + double(i) * pi / 4.0;
+        const double decibels = -32.0 + 18.0 * std::sin(phase);
+        model.mMeters[size_t(i)] = static_cast<std::uint32_t>(2147483648.0 * std::pow(10.0, decibels / 20.0));
+    }
 }
 
 } // namespace
@@ -37,6 +54,7 @@ int main(int argc, char** argv)
 {
     bool quiet = false;
     bool acknowledge = true;
+    bool movingMeters = false;
     int major = 1;
     int minor = 2;
     QString linkPath;
@@ -50,6 +68,10 @@ int main(int argc, char** argv)
         else if (arg == QLatin1String("--no-ack"))
         {
             acknowledge = false;
+        }
+        else if (arg == QLatin1String("--moving-meters"))
+        {
+            movingMeters = true;
         }
         else if (arg == QLatin1String("--version") && i + 1 < argc)
         {
@@ -95,9 +117,15 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     int printed = 0;
+    QElapsedTimer clock;
+    clock.start();
     while (!gStop)
     {
         device.WaitForInput(20);
+        if (movingMeters)
+        {
+            MoveMeters(device.Model(), clock.elapsed());
+        }
         device.Service();
         const QList<cSimulatedDevice::sReceivedFrame> frames = device.Frames();
         if (!quiet)
