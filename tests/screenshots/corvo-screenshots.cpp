@@ -6,21 +6,36 @@
 // Writes Faders.png, Low.png, Mid.png and High.png; QT_SCALE_FACTOR scales the window as usual.
 // The device starts with the program's defaults: the fresh model is saved before connecting (the
 // connection takes the device's state) and recalled once connected, which sends it to the device.
+// The device's meters then hold steady levels of their own, so the meters show activity.
 
 #include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cSavesDialogBackend.h"
 #include "tests/support/ui/cProgramUnderTest.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QQuickWindow>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstdio>
 
 namespace
 {
+
+// Levels on the meters' scale (+18 at the top, -40 at the bottom), in the device's meter order:
+// input L, input R, low L, low R, mid L, mid R, high L, high R.
+const double METER_SCALE_LEVELS[cSimulatedDeviceModel::METERS] = {2, -1, -8, -11, -5, -7, -14, -17};
+
+// The device's linear meter word (full scale 2^31) that shows at a level of the meters' scale. The
+// scale's top is full scale on an output meter; an input meter shows 12.04 dB more.
+std::uint32_t MeterWord(int meter, double scaleLevel)
+{
+    const double fullScaleDecibels = scaleLevel - 18.0 - (meter < 2 ? 12.04 : 0.0);
+    return static_cast<std::uint32_t>(2147483648.0 * std::pow(10.0, fullScaleDecibels / 20.0));
+}
 
 int Fail(const char* what)
 {
@@ -42,7 +57,8 @@ bool SaveOrRecall(cSavesDialogBackend* saves, const QUrl& file, bool save)
 
 int TakeScreenshots(cProgramUnderTest& program, const QString& home, const QString& output)
 {
-    if (!program.Start())
+    // A port name of its own: the serial port's lock file is named after it machine-wide.
+    if (!program.Start(QStringLiteral("./s%1").arg(QCoreApplication::applicationPid() % 10000)))
     {
         return Fail("the program did not start");
     }
@@ -60,6 +76,14 @@ int TakeScreenshots(cProgramUnderTest& program, const QString& home, const QStri
     {
         return Fail("the defaults were not recalled");
     }
+    program.Device().UpdateModel(
+        [](cSimulatedDeviceModel& model)
+        {
+            for (int meter = 0; meter < cSimulatedDeviceModel::METERS; ++meter)
+            {
+                model.mMeters[size_t(meter)] = MeterWord(meter, METER_SCALE_LEVELS[meter]);
+            }
+        });
     QObject* tabBar = program.Window()->findChild<QObject*>(QStringLiteral("tabBar"));
     const char* const names[] = {"Faders", "Low", "Mid", "High"};
     for (int tab = 0; tab < 4; ++tab)
