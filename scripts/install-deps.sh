@@ -12,7 +12,7 @@ packages=(
     qml-module-qtgraphicaleffects qml-module-qttest qml-module-qtqml-models2
     qml-module-qtqml qml-module-qtquick-controls qml-module-qtquick-privatewidgets
     qml-module-qt-labs-folderlistmodel qml-module-qt-labs-settings qtdeclarative5-dev-tools
-    xvfb xauth x11-utils libgl1-mesa-dri
+    xvfb xauth x11-utils libgl1-mesa-dri xdotool
     libssl-dev openssl
     iproute2
 )
