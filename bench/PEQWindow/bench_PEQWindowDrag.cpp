@@ -26,9 +26,9 @@
 #include "CorvoGUI/QtGUIComponents/PEQ/cPEQDriver.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cNetObject.h"
-#include "tests/qml/tabs/support/ProgramLink.h"
-#include "tests/qml/tabs/support/WindowItems.h"
-#include "tests/qml/tabs/support/sSentFilterRecord.h"
+#include "tests/qml/Tabs/support/ProgramLink.h"
+#include "tests/qml/Tabs/support/WindowItems.h"
+#include "tests/qml/Tabs/support/sSentFilterRecord.h"
 #include "tests/support/ui/cProgramUnderTest.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "tests/qml/tabs/support/sSentFilterRecord.h"
+#include "tests/qml/Tabs/support/sSentFilterRecord.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "tests/qml/tabs/support/ProgramLink.h"
+#include "tests/qml/Tabs/support/ProgramLink.h"
 
 #include "CorvoGUI/Core/App/cApplication.h"
 #include "CorvoGUI/Core/Serial/cSerialInterface.h"

@@ -13,9 +13,9 @@
 #include "QtGUIComponents/Common/cValueUnitStrings.h"
 #include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtListBoxBackend.h"
 #include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtSignalSlotContinuousControllerDriver.h"
-#include "tests/qml/tabs/support/ProgramLink.h"
-#include "tests/qml/tabs/support/WindowItems.h"
-#include "tests/qml/tabs/support/sSentFilterRecord.h"
+#include "tests/qml/Tabs/support/ProgramLink.h"
+#include "tests/qml/Tabs/support/WindowItems.h"
+#include "tests/qml/Tabs/support/sSentFilterRecord.h"
 #include "tests/support/cQmlWarningGuard.h"
 #include "tests/support/ui/cProgramUnderTest.h"
 

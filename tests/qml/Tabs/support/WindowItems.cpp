@@ -1,4 +1,4 @@
-#include "tests/qml/tabs/support/WindowItems.h"
+#include "tests/qml/Tabs/support/WindowItems.h"
 
 #include <QQuickItem>
 #include <QQuickWindow>
