@@ -13,6 +13,10 @@
 
 #include <csignal>
 
+// The program answers a framework connection on its GUI thread, which is loading the window at
+// first; under the sanitizers on a loaded machine that can take many seconds.
+constexpr int ANSWER_TIMEOUT_MS = 60000;
+
 class tst_CorvoGUIProgram : public QObject
 {
     Q_OBJECT
@@ -105,17 +109,17 @@ void tst_CorvoGUIProgram::frameworkConnection_isServedWhileTheProgramRuns()
     QVERIFY(udp.bind(QHostAddress(QHostAddress::LocalHost), 0));
     QTcpSocket unit;
     unit.connectToHost(QHostAddress::LocalHost, 51321);
-    QVERIFY(unit.waitForConnected(10000));
+    QVERIFY(unit.waitForConnected(ANSWER_TIMEOUT_MS));
     const quint16 port = udp.localPort();
     unit.write(QByteArray::fromHex("E0000401 03") + QByteArray(1, char(port >> 8)) +
                QByteArray(1, char(port)) + QByteArray::fromHex("E7"));
     QByteArray ack;
-    while (ack.size() < 8 && unit.waitForReadyRead(10000))
+    while (ack.size() < 8 && unit.waitForReadyRead(ANSWER_TIMEOUT_MS))
     {
         ack += unit.readAll();
     }
     QCOMPARE(ack, QByteArray::fromHex("E000040203C87DE7"));
-    QVERIFY(udp.waitForReadyRead(10000));
+    QVERIFY(udp.waitForReadyRead(ANSWER_TIMEOUT_MS));
     QByteArray heartbeat(int(udp.pendingDatagramSize()), '\0');
     udp.readDatagram(heartbeat.data(), heartbeat.size());
     QCOMPARE(heartbeat, QByteArray::fromHex("E0000103E7"));
@@ -123,7 +127,7 @@ void tst_CorvoGUIProgram::frameworkConnection_isServedWhileTheProgramRuns()
     // The farewell is answered, then the program shuts down as ever.
     unit.write(QByteArray::fromHex("E0000342 5945E7"));
     QByteArray bye;
-    while (bye.size() < 7 && unit.waitForReadyRead(10000))
+    while (bye.size() < 7 && unit.waitForReadyRead(ANSWER_TIMEOUT_MS))
     {
         bye += unit.readAll();
     }
