@@ -10,7 +10,7 @@
 #include "CorvoGUI/QtGUIComponents/Backends/cSerialConnectionBackend.h"
 #include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtSignalSlotContinuousControllerDriver.h"
 #include "tests/qml/WindowSupport/SceneSearch.h"
-#include "tests/qml/WindowSupport/cStrictQmlWarningGuard.h"
+#include "tests/support/cQmlWarningGuard.h"
 #include "tests/support/cReportCapture.h"
 #include "tests/support/ui/cProgramUnderTest.h"
 
@@ -121,7 +121,7 @@ private:
 
     QTemporaryDir mFolder;
     QStringList mThreadsBefore;
-    std::unique_ptr<cStrictQmlWarningGuard> mGuard;
+    std::unique_ptr<cQmlWarningGuard> mGuard;
     std::unique_ptr<cReportCapture> mReports;
     std::unique_ptr<cProgramUnderTest> mProgram;
 };
@@ -136,7 +136,7 @@ void tst_EndToEnd::initTestCase()
     // The device's link is named relative to the working directory.
     QVERIFY(QDir::setCurrent(mFolder.path()));
     mThreadsBefore = ThreadNames();
-    mGuard = std::make_unique<cStrictQmlWarningGuard>();
+    mGuard = std::make_unique<cQmlWarningGuard>();
     mReports = std::make_unique<cReportCapture>();
     mProgram = std::make_unique<cProgramUnderTest>();
     // A link name of this process's own: the serial port's lock file is named after it, for every
