@@ -12,7 +12,6 @@
 #include "CorvoGUI/QtGUIComponents/Backends/cSavesDialogBackend.h"
 #include "tests/support/ui/cProgramUnderTest.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -57,8 +56,7 @@ bool SaveOrRecall(cSavesDialogBackend* saves, const QUrl& file, bool save)
 
 int TakeScreenshots(cProgramUnderTest& program, const QString& home, const QString& output)
 {
-    // A port name of its own: the serial port's lock file is named after it machine-wide.
-    if (!program.Start(QStringLiteral("./s%1").arg(QCoreApplication::applicationPid() % 10000)))
+    if (!program.Start())
     {
         return Fail("the program did not start");
     }

@@ -139,9 +139,7 @@ void tst_EndToEnd::initTestCase()
     mGuard = std::make_unique<cQmlWarningGuard>();
     mReports = std::make_unique<cReportCapture>();
     mProgram = std::make_unique<cProgramUnderTest>();
-    // A link name of this process's own: the serial port's lock file is named after it, for every
-    // process on the machine.
-    QVERIFY(mProgram->Start(QStringLiteral("./e%1").arg(QCoreApplication::applicationPid() % 10000)));
+    QVERIFY(mProgram->Start());
     QVERIFY(QTest::qWaitForWindowExposed(mProgram->Window()));
 }
 
