@@ -58,24 +58,17 @@ struct sStripRecord
     GAIN mGain = 0;
 };
 
-quint32 Load32(const QByteArray& bytes, int offset)
-{
-    quint32 value = 0;
-    for (int i = 3; i >= 0; --i)
-    {
-        value = (value << 8) | quint8(bytes[offset + i]);
-    }
-    return value;
-}
-
 QList<sStripRecord> StripRecords(const cSimulatedDevice& device)
 {
     QList<sStripRecord> records;
     for (const cSimulatedDevice::sReceivedFrame& frame : device.Frames())
     {
-        if (frame.mCommand == CMD_CONTROL_STRIP && frame.mPayload.size() == 20)
+        std::uint32_t index = 0;
+        cSimulatedDeviceModel::sControlStrip strip;
+        if (frame.mCommand == CMD_CONTROL_STRIP &&
+            cSimulatedDeviceModel::DecodeControlStrip(frame.mPayload, index, strip))
         {
-            records.append({Load32(frame.mPayload, 0), GAIN(qint16(Load32(frame.mPayload, 8) & 0xFFFF))});
+            records.append({index, GAIN(qint16(strip.mGainCode))});
         }
     }
     return records;
