@@ -5,6 +5,12 @@ if(CORVO_WERROR)
     list(APPEND CORVO_WARNINGS -Werror)
 endif()
 
+# What the sanitizer build's leak checker is told of Qt's own leaks (tests/support/lsan): the
+# offscreen platform's, and those of Qt Quick and the platforms in a test that shows QML windows.
+set(CORVO_OFFSCREEN_LSAN_SUPPRESSIONS ${PROJECT_SOURCE_DIR}/tests/support/lsan/offscreen.supp)
+set(CORVO_QT_QUICK_LSAN_OPTIONS
+    "suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan/qt-quick.supp:fast_unwind_on_malloc=0")
+
 # Adds every folder below the given roots that has a CMakeLists.txt, parents first.
 function(corvo_add_subdirectories)
     foreach(root IN LISTS ARGN)

@@ -22,6 +22,7 @@
 #include "KVNet/Core/cRegistryRouter.h"
 #include "KVNet/Core/cSystemBuilder.h"
 #include "KVNet/Core/sParameterLinkingCommand.h"
+#include "bench/support/ProcessCpu.h"
 #include "tests/simulator/cFixedSerialPortList.h"
 #include "tests/support/cRecordingNetObject.h"
 
@@ -37,7 +38,6 @@
 #include <QTimer>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
@@ -68,49 +68,6 @@ double ProcessCpuSeconds()
     ::getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-// utime + stime of a /proc stat file, in seconds; the name (comm) is returned in `name`.
-double StatCpuSeconds(const QString& path, QString* name = nullptr)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-    {
-        return 0.0;
-    }
-    const QByteArray line = file.readAll();
-    const int open = line.indexOf('(');
-    const int close = line.lastIndexOf(')');
-    if (open < 0 || close < open)
-    {
-        return 0.0;
-    }
-    if (name != nullptr)
-    {
-        *name = QString::fromLatin1(line.mid(open + 1, close - open - 1));
-    }
-    const QList<QByteArray> fields = line.mid(close + 2).split(' ');
-    // After the name: state is field 3; utime and stime are fields 14 and 15.
-    if (fields.size() < 13)
-    {
-        return 0.0;
-    }
-    const double ticks = double(::sysconf(_SC_CLK_TCK));
-    return (fields[11].toDouble() + fields[12].toDouble()) / ticks;
-}
-
-QMap<QString, double> ThreadCpuSeconds()
-{
-    QMap<QString, double> threads;
-    const QStringList tasks =
-        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& task : tasks)
-    {
-        QString name;
-        const double seconds = StatCpuSeconds(QStringLiteral("/proc/self/task/%1/stat").arg(task), &name);
-        threads[name] += seconds;
-    }
-    return threads;
 }
 
 void Post(KV_NET_DATA_SCALE destination, UWORD method, const QByteArray& payload, KV_NET_DATA_SCALE source)
@@ -264,17 +221,18 @@ int main(int argc, char** argv)
     const sSerialLinkStatistics linkBefore = serial->GetStatistics();
     const unsigned long meterValuesBefore = meters[0]->mValues.load();
     const double cpuBefore = ProcessCpuSeconds();
-    const QMap<QString, double> threadsBefore = ThreadCpuSeconds();
+    const QMap<QString, double> threadsBefore =
+        nProcessCpu::ThreadSeconds(QCoreApplication::applicationPid());
     const QString deviceStat = QStringLiteral("/proc/%1/stat").arg(device.processId());
-    const double deviceBefore = StatCpuSeconds(deviceStat);
+    const double deviceBefore = nProcessCpu::StatSeconds(deviceStat);
     QElapsedTimer wall;
     wall.start();
     QTimer::singleShot(seconds * 1000, &application, &QCoreApplication::quit);
     QCoreApplication::exec();
     const double elapsed = double(wall.nsecsElapsed()) / 1e9;
     const double cpu = ProcessCpuSeconds() - cpuBefore;
-    const QMap<QString, double> threadsAfter = ThreadCpuSeconds();
-    const double deviceCpu = StatCpuSeconds(deviceStat) - deviceBefore;
+    const QMap<QString, double> threadsAfter = nProcessCpu::ThreadSeconds(QCoreApplication::applicationPid());
+    const double deviceCpu = nProcessCpu::StatSeconds(deviceStat) - deviceBefore;
     const sSerialLinkStatistics linkAfter = serial->GetStatistics();
     const unsigned long meterValues = meters[0]->mValues.load() - meterValuesBefore;
     const bool stillConnected = status(CONNECTION_STATE_CONNECTED);

@@ -30,6 +30,8 @@
 // The window's places (status line, connect button, meters) are those of the 1280 x 720 window the
 // program opens; the benchmark reads them from screen grabs of the program's window.
 
+#include "bench/support/ProcessCpu.h"
+
 #include <QColor>
 #include <QDir>
 #include <QElapsedTimer>
@@ -46,8 +48,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -127,48 +127,6 @@ long StatusKilobytes(qint64 pid, const char* field)
     const QRegularExpression pattern(QStringLiteral("%1:\\s+(\\d+) kB").arg(QLatin1String(field)));
     const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(status.readAll()));
     return match.hasMatch() ? match.captured(1).toLong() : -1;
-}
-
-// utime + stime of a /proc stat file in seconds; the name (comm) goes to `name`.
-double StatCpuSeconds(const QString& path, QString* name = nullptr)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-    {
-        return 0.0;
-    }
-    const QByteArray line = file.readAll();
-    const int open = line.indexOf('(');
-    const int close = line.lastIndexOf(')');
-    if (open < 0 || close < open)
-    {
-        return 0.0;
-    }
-    if (name != nullptr)
-    {
-        *name = QString::fromLatin1(line.mid(open + 1, close - open - 1));
-    }
-    // After the name: state is field 3, utime and stime are fields 14 and 15.
-    const QList<QByteArray> fields = line.mid(close + 2).split(' ');
-    if (fields.size() < 13)
-    {
-        return 0.0;
-    }
-    return (fields[11].toDouble() + fields[12].toDouble()) / double(::sysconf(_SC_CLK_TCK));
-}
-
-QMap<QString, double> ThreadCpuSeconds(qint64 pid)
-{
-    QMap<QString, double> threads;
-    const QString folder = QStringLiteral("/proc/%1/task").arg(pid);
-    const QStringList tasks = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& task : tasks)
-    {
-        QString name;
-        const double seconds = StatCpuSeconds(folder + QStringLiteral("/%1/stat").arg(task), &name);
-        threads[name] += seconds;
-    }
-    return threads;
 }
 
 // Runs a short command; its standard output, empty when it failed.
@@ -471,15 +429,15 @@ bool MeasureIdle(const QProcessEnvironment& environment, const QString& folder, 
     Pause(2000);
 
     const qint64 pid = program.Pid();
-    const double cpuBefore = StatCpuSeconds(QStringLiteral("/proc/%1/stat").arg(pid));
-    const QMap<QString, double> threadsBefore = ThreadCpuSeconds(pid);
+    const double cpuBefore = nProcessCpu::StatSeconds(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QMap<QString, double> threadsBefore = nProcessCpu::ThreadSeconds(pid);
     const int pollsBefore = meterPolls;
     QElapsedTimer wall;
     wall.start();
     Pause(seconds * 1000);
     const double elapsed = double(wall.nsecsElapsed()) / 1e9;
-    const double cpu = StatCpuSeconds(QStringLiteral("/proc/%1/stat").arg(pid)) - cpuBefore;
-    const QMap<QString, double> threadsAfter = ThreadCpuSeconds(pid);
+    const double cpu = nProcessCpu::StatSeconds(QStringLiteral("/proc/%1/stat").arg(pid)) - cpuBefore;
+    const QMap<QString, double> threadsAfter = nProcessCpu::ThreadSeconds(pid);
     const int polls = meterPolls - pollsBefore;
     const double resident = double(StatusKilobytes(pid, "VmRSS")) / 1024.0;
     const double peak = double(StatusKilobytes(pid, "VmHWM")) / 1024.0;

@@ -5,14 +5,13 @@
 //
 // Writes Faders.png, Low.png, Mid.png and High.png; QT_SCALE_FACTOR scales the window as usual.
 // The device starts with the program's defaults: the fresh model is saved before connecting (the
-// connection takes the device's state) and recalled once connected, which sends it to the device.
+// connection takes the device's state) and recalled once connected, which sends it to the device
+// (nProgramLink::ConnectKeepingModel, as the tab tests connect).
 // The device's meters then hold steady levels of their own, so the meters show activity.
 
-#include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
-#include "CorvoGUI/QtGUIComponents/Backends/cSavesDialogBackend.h"
+#include "tests/qml/Tabs/support/ProgramLink.h"
 #include "tests/support/ui/cProgramUnderTest.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -43,38 +42,15 @@ int Fail(const char* what)
     return 1;
 }
 
-// Saves the model to the file or recalls it; true when the saves manager answered success.
-bool SaveOrRecall(cSavesDialogBackend* saves, const QUrl& file, bool save)
-{
-    int answers = 0;
-    const QMetaObject::Connection connection =
-        QObject::connect(saves, &cSavesDialogBackend::operationSuccessChanged, [&] { ++answers; });
-    save ? saves->saveConfig(file) : saves->recallConfig(file);
-    const bool answered = cProgramUnderTest::WaitFor([&] { return answers > 0; }, 5000);
-    QObject::disconnect(connection);
-    return answered && saves->operationSuccess();
-}
-
 int TakeScreenshots(cProgramUnderTest& program, const QString& home, const QString& output)
 {
-    // A port name of its own: the serial port's lock file is named after it machine-wide.
-    if (!program.Start(QStringLiteral("./s%1").arg(QCoreApplication::applicationPid() % 10000)))
+    if (!program.Start())
     {
         return Fail("the program did not start");
     }
-    cSavesDialogBackend* saves = program.Backend()->backendSavesDialog();
-    const QUrl defaults = QUrl::fromLocalFile(home + QStringLiteral("/Defaults.cfg"));
-    if (!SaveOrRecall(saves, defaults, true))
+    if (!nProgramLink::ConnectKeepingModel(program, home))
     {
-        return Fail("the defaults were not saved");
-    }
-    if (!program.Connect())
-    {
-        return Fail("the device did not connect");
-    }
-    if (!SaveOrRecall(saves, defaults, false))
-    {
-        return Fail("the defaults were not recalled");
+        return Fail("the device did not connect with the program's defaults");
     }
     program.Device().UpdateModel(
         [](cSimulatedDeviceModel& model)

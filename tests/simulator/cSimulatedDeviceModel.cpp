@@ -61,20 +61,16 @@ std::uint32_t cSimulatedDeviceModel::FilterId(int channel, int slot)
     return (static_cast<std::uint32_t>(slot) << 8) | static_cast<std::uint32_t>(channel);
 }
 
-bool cSimulatedDeviceModel::ApplyFilter(const QByteArray& payload)
+bool cSimulatedDeviceModel::DecodeFilter(const QByteArray& payload, std::uint32_t& filterId,
+                                         sFilterRecord& record)
 {
     // u32 id, n coefficient bytes, u16 frequency, u16 width, u16 gain, u8 type, u8 option, u8 bypass.
     if (payload.size() < 13)
     {
         return false;
     }
-    const int index = FilterIndex(Load32(payload, 0));
-    if (index < 0)
-    {
-        return false;
-    }
+    filterId = Load32(payload, 0);
     const int n = payload.size() - 13;
-    sFilterRecord& record = mFilters[static_cast<size_t>(index)];
     record.mCoefficients = payload.mid(4, n);
     record.mFrequencyCode = Load16(payload, 4 + n);
     record.mWidthCode = Load16(payload, 6 + n);
@@ -85,23 +81,48 @@ bool cSimulatedDeviceModel::ApplyFilter(const QByteArray& payload)
     return true;
 }
 
-bool cSimulatedDeviceModel::ApplyControlStrip(const QByteArray& payload)
+bool cSimulatedDeviceModel::DecodeControlStrip(const QByteArray& payload, std::uint32_t& index,
+                                               sControlStrip& strip)
 {
     // Five u32: strip index, linear gain, gain code, polarity, mute.
     if (payload.size() != 20)
     {
         return false;
     }
-    const std::uint32_t index = Load32(payload, 0);
-    if (index >= CONTROL_STRIPS)
-    {
-        return false;
-    }
-    sControlStrip& strip = mStrips[index];
+    index = Load32(payload, 0);
     strip.mLinearGain = Load32(payload, 4);
     strip.mGainCode = static_cast<std::uint16_t>(Load32(payload, 8));
     strip.mPolarity = static_cast<std::uint16_t>(Load32(payload, 12));
     strip.mMute = static_cast<std::uint16_t>(Load32(payload, 16));
+    return true;
+}
+
+bool cSimulatedDeviceModel::ApplyFilter(const QByteArray& payload)
+{
+    std::uint32_t filterId = 0;
+    sFilterRecord record;
+    if (!DecodeFilter(payload, filterId, record))
+    {
+        return false;
+    }
+    const int index = FilterIndex(filterId);
+    if (index < 0)
+    {
+        return false;
+    }
+    mFilters[static_cast<size_t>(index)] = record;
+    return true;
+}
+
+bool cSimulatedDeviceModel::ApplyControlStrip(const QByteArray& payload)
+{
+    std::uint32_t index = 0;
+    sControlStrip strip;
+    if (!DecodeControlStrip(payload, index, strip) || index >= CONTROL_STRIPS)
+    {
+        return false;
+    }
+    mStrips[index] = strip;
     return true;
 }
 

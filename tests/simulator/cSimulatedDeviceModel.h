@@ -44,6 +44,13 @@ public:
     static int FilterIndex(std::uint32_t filterId);
     static std::uint32_t FilterId(int channel, int slot);
 
+    // A record's payload as the device reads it: a filter record (u32 id, the coefficient bytes, u16
+    // frequency, width and gain codes, u8 type, option and bypass) and a control-strip record (five
+    // u32: index, linear gain, gain code, polarity, mute), little-endian. False when the payload is
+    // malformed; the id or index is not checked against the device.
+    static bool DecodeFilter(const QByteArray& payload, std::uint32_t& filterId, sFilterRecord& record);
+    static bool DecodeControlStrip(const QByteArray& payload, std::uint32_t& index, sControlStrip& strip);
+
     // Applies a record's payload; false (state unchanged) when it is malformed or addresses
     // nothing on the device.
     bool ApplyFilter(const QByteArray& payload);

@@ -21,6 +21,15 @@ const QRegularExpression& BugPattern()
     return pattern;
 }
 
+// A warning the QML engine reports against a file: the file's URL is the message's context (as the
+// engine logs it) or starts the text.
+bool NamesAQmlFile(const QMessageLogContext& context, const QString& message)
+{
+    static const QRegularExpression fileAtStart(QStringLiteral("^(qrc|file):\\S*\\.(qml|js|mjs)(:\\d+)*:"));
+    const QByteArray file(context.file != nullptr ? context.file : "");
+    return file.startsWith("qrc:") || file.startsWith("file:") || fileAtStart.match(message).hasMatch();
+}
+
 } // namespace
 
 cQmlWarningGuard::cQmlWarningGuard()
@@ -90,5 +99,6 @@ bool cQmlWarningGuard::Counts(QtMsgType type, const QMessageLogContext& context,
         }
     }
     const QByteArray category(context.category != nullptr ? context.category : "");
-    return category == "qml" || category == "js" || BugPattern().match(message).hasMatch();
+    return category == "qml" || category == "js" || NamesAQmlFile(context, message) ||
+           BugPattern().match(message).hasMatch();
 }

@@ -13,7 +13,10 @@
 // a binding loop, an import that does not resolve, a component that failed to load, an image that
 // cannot be loaded, a property assignment QML refused, and a signal whose arguments cannot be
 // queued to the GUI thread (an argument type missing its meta-type). Any warning of the "qml" and
-// "js" categories (console.warn, console.error) counts too.
+// "js" categories (console.warn, console.error) counts too, and so does every warning the engine
+// reports against a QML or JavaScript file, whatever its wording: the engine names the file in the
+// message's context and at the start of the text ("qrc:/main.qml:12:5: ..." or
+// "file:///.../DefaultFileDialog.qml:102:33: ..."), so one from Qt's own QML files counts as well.
 //
 // While it lives it is the Qt message handler (from any thread); every message still goes on to
 // the handler that was installed before (QtTest's, so the log and QTest::ignoreMessage work as

@@ -10,7 +10,7 @@
 #include "CorvoGUI/QtGUIComponents/Backends/cSerialConnectionBackend.h"
 #include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtSignalSlotContinuousControllerDriver.h"
 #include "tests/qml/WindowSupport/SceneSearch.h"
-#include "tests/qml/WindowSupport/cStrictQmlWarningGuard.h"
+#include "tests/support/cQmlWarningGuard.h"
 #include "tests/support/cReportCapture.h"
 #include "tests/support/ui/cProgramUnderTest.h"
 
@@ -58,24 +58,17 @@ struct sStripRecord
     GAIN mGain = 0;
 };
 
-quint32 Load32(const QByteArray& bytes, int offset)
-{
-    quint32 value = 0;
-    for (int i = 3; i >= 0; --i)
-    {
-        value = (value << 8) | quint8(bytes[offset + i]);
-    }
-    return value;
-}
-
 QList<sStripRecord> StripRecords(const cSimulatedDevice& device)
 {
     QList<sStripRecord> records;
     for (const cSimulatedDevice::sReceivedFrame& frame : device.Frames())
     {
-        if (frame.mCommand == CMD_CONTROL_STRIP && frame.mPayload.size() == 20)
+        std::uint32_t index = 0;
+        cSimulatedDeviceModel::sControlStrip strip;
+        if (frame.mCommand == CMD_CONTROL_STRIP &&
+            cSimulatedDeviceModel::DecodeControlStrip(frame.mPayload, index, strip))
         {
-            records.append({Load32(frame.mPayload, 0), GAIN(qint16(Load32(frame.mPayload, 8) & 0xFFFF))});
+            records.append({index, GAIN(qint16(strip.mGainCode))});
         }
     }
     return records;
@@ -121,7 +114,7 @@ private:
 
     QTemporaryDir mFolder;
     QStringList mThreadsBefore;
-    std::unique_ptr<cStrictQmlWarningGuard> mGuard;
+    std::unique_ptr<cQmlWarningGuard> mGuard;
     std::unique_ptr<cReportCapture> mReports;
     std::unique_ptr<cProgramUnderTest> mProgram;
 };
@@ -136,12 +129,10 @@ void tst_EndToEnd::initTestCase()
     // The device's link is named relative to the working directory.
     QVERIFY(QDir::setCurrent(mFolder.path()));
     mThreadsBefore = ThreadNames();
-    mGuard = std::make_unique<cStrictQmlWarningGuard>();
+    mGuard = std::make_unique<cQmlWarningGuard>();
     mReports = std::make_unique<cReportCapture>();
     mProgram = std::make_unique<cProgramUnderTest>();
-    // A link name of this process's own: the serial port's lock file is named after it, for every
-    // process on the machine.
-    QVERIFY(mProgram->Start(QStringLiteral("./e%1").arg(QCoreApplication::applicationPid() % 10000)));
+    QVERIFY(mProgram->Start());
     QVERIFY(QTest::qWaitForWindowExposed(mProgram->Window()));
 }
 

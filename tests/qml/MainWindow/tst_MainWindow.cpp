@@ -8,7 +8,7 @@
 #include "CorvoGUI/QtGUIComponents/Backends/cSavesDialogBackend.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cSerialConnectionBackend.h"
 #include "tests/qml/WindowSupport/cMainWindowHarness.h"
-#include "tests/qml/WindowSupport/cStrictQmlWarningGuard.h"
+#include "tests/support/cQmlWarningGuard.h"
 
 #include <QColor>
 #include <QFile>
@@ -61,7 +61,7 @@ private:
     // The harness loaded with these ports listed, connect clicked when asked.
     bool Open(const QStringList& ports, bool connect);
 
-    std::unique_ptr<cStrictQmlWarningGuard> mGuard;
+    std::unique_ptr<cQmlWarningGuard> mGuard;
     std::unique_ptr<cMainWindowHarness> mHarness;
 };
 
@@ -72,7 +72,7 @@ void tst_MainWindow::initTestCase()
 
 void tst_MainWindow::init()
 {
-    mGuard = std::make_unique<cStrictQmlWarningGuard>();
+    mGuard = std::make_unique<cQmlWarningGuard>();
     mHarness = std::make_unique<cMainWindowHarness>();
     QVERIFY(mHarness->Load());
 }

@@ -40,8 +40,7 @@ QVariant tst_PEQBlockLayout::Evaluate(const QString& script)
 
 void tst_PEQBlockLayout::initTestCase()
 {
-    // A port name of its own: the serial port's lock file is named after it machine-wide.
-    QVERIFY(mProgram.Start(QStringLiteral("./l%1").arg(QCoreApplication::applicationPid() % 10000)));
+    QVERIFY(mProgram.Start());
 }
 
 void tst_PEQBlockLayout::cleanupTestCase()

@@ -1,21 +1,12 @@
 import QtQuick 2.12
 import QtTest 1.2
+import CorvoTest 1.0
 
 // A test case of the views on the program in process: every test function during which the QML
-// engine warned fails with the warnings. Test cases built on it leave initTestCase and cleanup to it.
-TestCase {
+// engine warned fails with the warnings (WarningCheckedTestCase). Test cases built on it leave
+// initTestCase and cleanup to it.
+WarningCheckedTestCase {
     when: windowShown
-
-    function initTestCase() {
-        _QmlWarnings.watchMessages()
-        var warnings = _QmlWarnings.take()
-        verify(warnings.length === 0, "QML warnings while loading:\n" + warnings.join("\n"))
-    }
-
-    function cleanup() {
-        var warnings = _QmlWarnings.take()
-        verify(warnings.length === 0, "QML warnings:\n" + warnings.join("\n"))
-    }
 
     // A value that lies within [low, high].
     function bound(low, value, high) {

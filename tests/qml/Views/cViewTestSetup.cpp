@@ -25,19 +25,13 @@ void cViewTestSetup::qmlEngineAvailable(QQmlEngine* engine)
 {
     mSession->PrepareEngine(*engine);
     engine->rootContext()->setContextProperty(QStringLiteral("_Probe"), mProbe.get());
-    engine->rootContext()->setContextProperty(QStringLiteral("_QmlWarnings"), &mWarnings);
     mWarnings.Watch(*engine);
 }
 
 void cViewTestSetup::cleanupTestCase()
 {
-    mWarnings.StopWatchingMessages();
     mSession->Shutdown();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     mProbe.reset();
-    const QStringList left = mWarnings.take();
-    if (!left.isEmpty())
-    {
-        qFatal("QML warnings outside the test functions:\n%s", qPrintable(left.join('\n')));
-    }
+    mWarnings.Finish();
 }

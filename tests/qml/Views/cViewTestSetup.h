@@ -2,8 +2,8 @@
 
 #include "CorvoGUI/Core/App/cProgramSession.h"
 #include "CorvoGUI/Core/Resources/cUserInterfaceResources.h"
-#include "tests/qml/Views/cQuickTestWarnings.h"
 #include "tests/qml/Views/cViewTestProbe.h"
+#include "tests/support/quicktest/cQuickTestWarnings.h"
 
 #include <QObject>
 
@@ -20,8 +20,8 @@ class QQmlEngine;
 // lists no port. qmlEngineAvailable, once per test file: the engine gets what start-up gives it
 // (import paths, image provider, "_App"), "_Probe" (cViewTestProbe) and "_QmlWarnings"
 // (cQuickTestWarnings, which records the engine's warnings). cleanupTestCase: the session's
-// shutdown and the root back end's deferred delete; a warning that no test took ends the run with a
-// fatal error.
+// shutdown and the root back end's deferred delete; then a warning that no test took (the
+// shutdown's own included) ends the run with a fatal error.
 //
 // GUI thread.
 class cViewTestSetup : public QObject

@@ -37,7 +37,6 @@ WidgetTestCase {
     }
 
     function init() {
-        armWarnings()
         button.visible = true
         button.repeat = false
         button.repeatAfter = 500

@@ -62,7 +62,6 @@ WidgetTestCase {
     }
 
     function init() {
-        armWarnings()
         popup().close()
         tryCompare(combo, "popupOpen", false)
         testCase.width = 400

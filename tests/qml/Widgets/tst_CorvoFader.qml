@@ -34,7 +34,6 @@ WidgetTestCase {
     }
 
     function init() {
-        armWarnings()
         fader.faderYThreshold = 0
         fader.faderXYThresholdRatio = 1.0
         startAt(0.5)

@@ -30,7 +30,6 @@ WidgetTestCase {
     }
 
     function init() {
-        armWarnings()
         // Ends an entry a test left open.
         testCase.forceActiveFocus()
         verify(!box.editing)

@@ -39,7 +39,6 @@ WidgetTestCase {
     }
 
     function init() {
-        armWarnings()
         block.width = 339
         block.height = 610
         leftStrip.inputFader = true

@@ -2,7 +2,7 @@
 
 #include <QQuickItem>
 
-QQuickItem* FindInScene(const QQuickItem* root, const QString& objectName)
+QQuickItem* FindInScene(const QQuickItem* root, const QString& objectName, bool visibleOnly)
 {
     if (root == nullptr)
     {
@@ -10,11 +10,15 @@ QQuickItem* FindInScene(const QQuickItem* root, const QString& objectName)
     }
     for (QQuickItem* child : root->childItems())
     {
+        if (visibleOnly && !child->isVisible())
+        {
+            continue;
+        }
         if (child->objectName() == objectName)
         {
             return child;
         }
-        if (QQuickItem* found = FindInScene(child, objectName))
+        if (QQuickItem* found = FindInScene(child, objectName, visibleOnly))
         {
             return found;
         }

@@ -1,12 +1,10 @@
 #include "tests/qml/WindowSupport/cFakeSavesManager.h"
 
 #include "CorvoGUI/QtGUIComponents/Backends/cSavesDialogBackend.h"
-#include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cKVNetMessage.h"
 
 cFakeSavesManager::cFakeSavesManager()
-    : cNetObject(cSavesDialogBackend::SAVES_MANAGER_NAME, cSavesDialogBackend::NUMBER_OF_PARAMETERS, false,
-                 false)
+    : cStandInNetObject(cSavesDialogBackend::SAVES_MANAGER_NAME, cSavesDialogBackend::NUMBER_OF_PARAMETERS)
 {
 }
 
@@ -22,12 +20,11 @@ void cFakeSavesManager::EntrypointMessage(cKVNetMessage& message)
         cNetObject::EntrypointMessage(message);
         return;
     }
+    Record(message);
     bool answer = true;
     bool success = true;
     {
         std::lock_guard<std::mutex> lock(mMutex);
-        mRequests.append({message.mMethod,
-                          QByteArray(reinterpret_cast<const char*>(message.Data()), message.GetLength())});
         if (message.mMethod == P_SYNC && mHoldSync)
         {
             ++mHeldSyncs;
@@ -52,25 +49,13 @@ void cFakeSavesManager::UpdateNewObject(UWORD connectionId, KV_NET_DATA_SCALE ha
         cNetObject::UpdateNewObject(connectionId, handle, destinationMethod, sourceMethod);
         return;
     }
-    cKVNetMessage answer(1);
-    answer.SetUBYTE(sourceMethod == P_SYNC ? 0 : 1, 0);
-    answer.mConnectionId = connectionId;
-    answer.mDestination = handle;
-    answer.mSource = mHandle;
-    answer.mMethod = destinationMethod;
-    PostMessage(answer);
+    AnswerSyncUp(connectionId, handle, destinationMethod,
+                 QByteArray(1, sourceMethod == P_SYNC ? '\0' : '\1'));
 }
 
 void cFakeSavesManager::Report(KV_NET_DATA_SCALE parameter, bool success)
 {
-    cRegistryLocker lock;
-    cKVNetMessage result(1);
-    result.SetUBYTE(success ? 1 : 0, 0);
-    result.mConnectionId = KV_NET_NO_CONNECTION;
-    result.mDestination = KV_NET_NO_HANDLE;
-    result.mSource = mHandle;
-    result.mMethod = parameter;
-    SendToInformList(result);
+    Inform(parameter, QByteArray(1, success ? '\1' : '\0'));
 }
 
 void cFakeSavesManager::SetResult(bool success)
@@ -99,27 +84,10 @@ void cFakeSavesManager::ReleaseSyncAnswers()
     }
 }
 
-QList<cFakeSavesManager::sRequest> cFakeSavesManager::Requests() const
-{
-    std::lock_guard<std::mutex> lock(mMutex);
-    return mRequests;
-}
-
-int cFakeSavesManager::Count(UWORD method) const
-{
-    std::lock_guard<std::mutex> lock(mMutex);
-    int count = 0;
-    for (const sRequest& request : mRequests)
-    {
-        count += request.mMethod == method ? 1 : 0;
-    }
-    return count;
-}
-
 QByteArray cFakeSavesManager::LastPath(UWORD method) const
 {
-    std::lock_guard<std::mutex> lock(mMutex);
-    for (auto it = mRequests.crbegin(); it != mRequests.crend(); ++it)
+    const QList<sRequest> requests = Requests();
+    for (auto it = requests.crbegin(); it != requests.crend(); ++it)
     {
         if (it->mMethod == method)
         {

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "KVNet/Core/KVNetMethods.h"
-#include "KVNet/Core/cNetObject.h"
+#include "tests/qml/WindowSupport/cStandInNetObject.h"
 
 #include <QByteArray>
-#include <QList>
 
 #include <mutex>
 
@@ -15,20 +14,13 @@
 //
 // The answer to a sync can be held back, to see what happens before the manager has answered.
 //
-// Threads: the test thread, which also delivers the messages (cMessagePump); records may be read
-// from any thread.
-class cFakeSavesManager : public cNetObject
+// Threads: as cStandInNetObject.
+class cFakeSavesManager : public cStandInNetObject
 {
 public:
     static constexpr KV_NET_DATA_SCALE P_SAVE = PARAMETER_BASE;
     static constexpr KV_NET_DATA_SCALE P_RECALL = PARAMETER_BASE + 1;
     static constexpr KV_NET_DATA_SCALE P_SYNC = PARAMETER_BASE + 2;
-
-    struct sRequest
-    {
-        UWORD mMethod;
-        QByteArray mPayload;
-    };
 
     cFakeSavesManager();
     ~cFakeSavesManager() override;
@@ -44,8 +36,6 @@ public:
     // Answers the sync requests held back so far (one answer each).
     void ReleaseSyncAnswers();
 
-    QList<sRequest> Requests() const;
-    int Count(UWORD method) const;
     // The path of the last request of that method (without its NUL); empty when none.
     QByteArray LastPath(UWORD method) const;
 
@@ -53,7 +43,6 @@ private:
     void Report(KV_NET_DATA_SCALE parameter, bool success);
 
     mutable std::mutex mMutex;
-    QList<sRequest> mRequests;
     bool mSuccess = true;
     bool mHoldSync = false;
     int mHeldSyncs = 0;

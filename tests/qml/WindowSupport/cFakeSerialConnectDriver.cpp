@@ -1,7 +1,6 @@
 #include "tests/qml/WindowSupport/cFakeSerialConnectDriver.h"
 
 #include "CorvoGUI/QtGUIComponents/Backends/cSerialConnectionBackend.h"
-#include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cKVNetMessage.h"
 
 namespace
@@ -19,8 +18,7 @@ QByteArray Slot(const QByteArray& text)
 } // namespace
 
 cFakeSerialConnectDriver::cFakeSerialConnectDriver()
-    : cNetObject(cSerialConnectionBackend::DRIVER_NAME, cSerialConnectionBackend::NUMBER_OF_PARAMETERS, false,
-                 false)
+    : cStandInNetObject(cSerialConnectionBackend::DRIVER_NAME, cSerialConnectionBackend::NUMBER_OF_PARAMETERS)
 {
 }
 
@@ -36,11 +34,7 @@ void cFakeSerialConnectDriver::EntrypointMessage(cKVNetMessage& message)
         cNetObject::EntrypointMessage(message);
         return;
     }
-    {
-        std::lock_guard<std::mutex> lock(mMutex);
-        mRequests.append({message.mMethod,
-                          QByteArray(reinterpret_cast<const char*>(message.Data()), message.GetLength())});
-    }
+    Record(message);
     if (message.mMethod == P_PORT_LIST || message.mMethod == P_VERSION || message.mMethod == P_STATUS)
     {
         Announce(message.mMethod);
@@ -56,25 +50,12 @@ void cFakeSerialConnectDriver::UpdateNewObject(UWORD connectionId, KV_NET_DATA_S
         cNetObject::UpdateNewObject(connectionId, handle, destinationMethod, sourceMethod);
         return;
     }
-    cKVNetMessage answer;
-    Fill(answer, Answer(sourceMethod));
-    answer.mConnectionId = connectionId;
-    answer.mDestination = handle;
-    answer.mSource = mHandle;
-    answer.mMethod = destinationMethod;
-    PostMessage(answer);
+    AnswerSyncUp(connectionId, handle, destinationMethod, Answer(sourceMethod));
 }
 
 void cFakeSerialConnectDriver::Announce(KV_NET_DATA_SCALE parameter)
 {
-    cRegistryLocker lock;
-    cKVNetMessage answer;
-    Fill(answer, Answer(parameter));
-    answer.mConnectionId = KV_NET_NO_CONNECTION;
-    answer.mDestination = KV_NET_NO_HANDLE;
-    answer.mSource = mHandle;
-    answer.mMethod = parameter;
-    SendToInformList(answer);
+    Inform(parameter, Answer(parameter));
 }
 
 QByteArray cFakeSerialConnectDriver::Answer(KV_NET_DATA_SCALE parameter)
@@ -107,15 +88,6 @@ QByteArray cFakeSerialConnectDriver::Answer(KV_NET_DATA_SCALE parameter)
     return payload;
 }
 
-void cFakeSerialConnectDriver::Fill(cKVNetMessage& message, const QByteArray& payload)
-{
-    message.SetLength(UWORD(payload.size()));
-    for (int i = 0; i < payload.size(); ++i)
-    {
-        message.SetUBYTE(UBYTE(payload[i]), UWORD(i));
-    }
-}
-
 void cFakeSerialConnectDriver::SetState(int state)
 {
     std::lock_guard<std::mutex> lock(mMutex);
@@ -140,23 +112,6 @@ void cFakeSerialConnectDriver::SetVersion(const QByteArray& version)
     mVersion = version;
 }
 
-QList<cFakeSerialConnectDriver::sRequest> cFakeSerialConnectDriver::Requests() const
-{
-    std::lock_guard<std::mutex> lock(mMutex);
-    return mRequests;
-}
-
-int cFakeSerialConnectDriver::Count(UWORD method) const
-{
-    std::lock_guard<std::mutex> lock(mMutex);
-    int count = 0;
-    for (const sRequest& request : mRequests)
-    {
-        count += request.mMethod == method ? 1 : 0;
-    }
-    return count;
-}
-
 QList<QPair<bool, QString>> cFakeSerialConnectDriver::ConnectRequests() const
 {
     QList<QPair<bool, QString>> result;
@@ -169,10 +124,4 @@ QList<QPair<bool, QString>> cFakeSerialConnectDriver::ConnectRequests() const
         }
     }
     return result;
-}
-
-void cFakeSerialConnectDriver::ClearRequests()
-{
-    std::lock_guard<std::mutex> lock(mMutex);
-    mRequests.clear();
 }

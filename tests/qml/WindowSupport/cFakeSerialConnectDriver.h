@@ -1,10 +1,11 @@
 #pragma once
 
 #include "KVNet/Core/KVNetMethods.h"
-#include "KVNet/Core/cNetObject.h"
+#include "tests/qml/WindowSupport/cStandInNetObject.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QPair>
 #include <QStringList>
 
 #include <mutex>
@@ -15,9 +16,8 @@
 // error (which the answer clears); sync-ups of 4096-4099 get the same payloads (4096: the state).
 // Connect requests (4096) and "sync done" (4100) are only recorded: the test sets the link's state.
 //
-// Threads: the test thread, which also delivers the messages (cMessagePump); records may be read
-// from any thread.
-class cFakeSerialConnectDriver : public cNetObject
+// Threads: as cStandInNetObject.
+class cFakeSerialConnectDriver : public cStandInNetObject
 {
 public:
     static constexpr KV_NET_DATA_SCALE P_CONNECT = PARAMETER_BASE;
@@ -25,12 +25,6 @@ public:
     static constexpr KV_NET_DATA_SCALE P_VERSION = PARAMETER_BASE + 2;
     static constexpr KV_NET_DATA_SCALE P_STATUS = PARAMETER_BASE + 3;
     static constexpr KV_NET_DATA_SCALE P_SYNC_DONE = PARAMETER_BASE + 4;
-
-    struct sRequest
-    {
-        UWORD mMethod;
-        QByteArray mPayload;
-    };
 
     cFakeSerialConnectDriver();
     ~cFakeSerialConnectDriver() override;
@@ -47,19 +41,14 @@ public:
     // Sends the answer of that parameter to its inform list unasked (as a repeated report).
     void Announce(KV_NET_DATA_SCALE parameter);
 
-    QList<sRequest> Requests() const;
-    int Count(UWORD method) const;
     // Connect requests as (connect flag, port name).
     QList<QPair<bool, QString>> ConnectRequests() const;
-    void ClearRequests();
 
 private:
     // The answer payload of a parameter; the status answer clears the error.
     QByteArray Answer(KV_NET_DATA_SCALE parameter);
-    static void Fill(cKVNetMessage& message, const QByteArray& payload);
 
     mutable std::mutex mMutex;
-    QList<sRequest> mRequests;
     int mState = 0;
     int mError = 0;
     QStringList mPortNames;

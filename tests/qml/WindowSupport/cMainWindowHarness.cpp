@@ -3,16 +3,13 @@
 
 #include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
 #include "CorvoGUI/QtGUIComponents/Graphics/GraphicsEngineSetup.h"
-#include "CorvoGUI/QtGUIComponents/ValueFormat/cQmlValueInterpreterSingleton.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cSystemBuilder.h"
-#include "QtGUIComponents/Common/cThemeColours.h"
-#include "QtGUIComponents/Widgets/cDrawingUtility.h"
 #include "tests/support/cMessagePump.h"
+#include "tests/support/look/LookObjects.h"
 
 #include <QColor>
 #include <QCoreApplication>
-#include <QFontDatabase>
 #include <QQmlContext>
 #include <QQmlIncubationController>
 #include <QQuickItem>
@@ -23,19 +20,11 @@
 cMainWindowHarness::cMainWindowHarness()
 {
     // The look singletons the application object makes, which live as long as the process.
-    if (gThemeColours == nullptr)
+    nLookObjects::Make();
+    if (!nLookObjects::AddFont())
     {
-        gThemeColours = new cThemeColours();
+        qFatal("the font Spartan-Bold.ttf is not in the resources");
     }
-    if (gDrawingUtility == nullptr)
-    {
-        gDrawingUtility = new cDrawingUtility();
-    }
-    if (gQmlValueInterpreterSingleton == nullptr)
-    {
-        gQmlValueInterpreterSingleton = new cQmlValueInterpreterSingleton();
-    }
-    QFontDatabase::addApplicationFont(QStringLiteral(":Spartan-Bold.ttf"));
 
     mDriver = std::make_unique<cFakeSerialConnectDriver>();
     mDriver->SetVersion("V1.2");

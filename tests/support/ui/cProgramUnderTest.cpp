@@ -21,6 +21,14 @@ void cProgramUnderTest::PrepareProcess()
     RegisterQmlTypes();
 }
 
+QString cProgramUnderTest::ProcessPortName()
+{
+    // Linux's process ids stay below 2^22 (its largest pid_max), and 36^5 > 2^22.
+    const QString id = QString::number(QCoreApplication::applicationPid(), 36);
+    Q_ASSERT(id.size() <= 5);
+    return QStringLiteral("./") + id;
+}
+
 cProgramUnderTest::cProgramUnderTest() = default;
 
 cProgramUnderTest::~cProgramUnderTest()

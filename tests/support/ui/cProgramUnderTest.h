@@ -38,10 +38,16 @@ public:
     cProgramUnderTest(const cProgramUnderTest&) = delete;
     cProgramUnderTest& operator=(const cProgramUnderTest&) = delete;
 
+    // A device port name of this process's own: "./" and the process id in base 36, five characters
+    // (enough for any process id Linux gives), relative to the working directory. The serial port's
+    // lock file is named after the port's last part, for every process on the machine, so processes
+    // that run at the same time need names of their own.
+    static QString ProcessPortName();
+
     // Opens the device at portName (at most 7 characters, relative to the working directory: the
     // serial link's name slots hold 7), starts the program and loads the window. False, with a
     // warning, when any of it fails.
-    bool Start(const QString& portName = QStringLiteral("./cv"));
+    bool Start(const QString& portName = ProcessPortName());
     // The session's shutdown, the engine's end and the root back end's deferred delete, in qMain's
     // order. Does nothing the second time.
     void Stop();

@@ -1,40 +1,19 @@
 #include "CorvoGUI/Core/App/QmlTypeRegistration.h"
-#include "CorvoGUI/QtGUIComponents/ValueFormat/cQmlValueInterpreterSingleton.h"
-#include "QtGUIComponents/Common/cThemeColours.h"
 #include "QtGUIComponents/Common/cUISettings.h"
+#include "tests/support/look/LookObjects.h"
+#include "tests/support/quicktest/cQuickTestWarnings.h"
 
-#include <QByteArray>
 #include <QLocale>
 #include <QObject>
+#include <QQmlEngine>
 #include <QtQuickTest>
 
-#include <atomic>
-#include <cstdio>
-
 // Runs the QML tests in qml/ (value interpreter, format objects, theme and UI settings) with the
-// program's registrations and the look objects made as the application object makes them, under a
-// locale whose decimal point is ','. A QML engine warning (TypeError, ReferenceError, a binding
-// loop, an unresolved import) fails the run.
-namespace
-{
-
-std::atomic<int> gQmlWarnings{0};
-QtMessageHandler gPreviousHandler = nullptr;
-
-void CountQmlWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtWarningMsg &&
-        (message.contains(QLatin1String("TypeError")) || message.contains(QLatin1String("ReferenceError")) ||
-         message.contains(QLatin1String("Binding loop")) ||
-         message.contains(QLatin1String("is not a type")) || message.contains(QLatin1String("module \""))))
-    {
-        ++gQmlWarnings;
-    }
-    gPreviousHandler(type, context, message);
-}
-
-} // namespace
-
+// program's registrations and the look objects made as the application object makes them (and the
+// UI settings), under a locale whose decimal point is ','. A QML engine warning (TypeError,
+// ReferenceError, a binding loop, an unresolved import, any warning against a QML file) fails the
+// test function during which it came (the cases are WarningCheckedTestCases); one outside them
+// aborts the run.
 class cLookQmlSetup : public QObject
 {
     Q_OBJECT
@@ -46,20 +25,16 @@ public slots:
     void applicationAvailable()
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        gPreviousHandler = qInstallMessageHandler(CountQmlWarnings);
-        gThemeColours = new cThemeColours();
+        nLookObjects::Make();
         gUISettings = new cUISettings();
-        gQmlValueInterpreterSingleton = new cQmlValueInterpreterSingleton();
     }
 
-    void cleanupTestCase()
-    {
-        qInstallMessageHandler(gPreviousHandler);
-        if (gQmlWarnings > 0)
-        {
-            qFatal("%d QML engine warning(s) during the run", int(gQmlWarnings));
-        }
-    }
+    void qmlEngineAvailable(QQmlEngine* engine) { mWarnings.Watch(*engine); }
+
+    void cleanupTestCase() { mWarnings.Finish(); }
+
+private:
+    cQuickTestWarnings mWarnings;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(LookQml, cLookQmlSetup)

@@ -1,4 +1,5 @@
 #include "tests/qml/Tabs/support/WindowItems.h"
+#include "tests/qml/WindowSupport/SceneSearch.h"
 
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -17,19 +18,7 @@ QQuickItem* Search(QQuickItem* root, const QString& objectName, bool visibleOnly
     {
         return nullptr;
     }
-    if (root->objectName() == objectName)
-    {
-        return root;
-    }
-    const QList<QQuickItem*> children = root->childItems();
-    for (QQuickItem* child : children)
-    {
-        if (QQuickItem* found = Search(child, objectName, visibleOnly))
-        {
-            return found;
-        }
-    }
-    return nullptr;
+    return root->objectName() == objectName ? root : FindInScene(root, objectName, visibleOnly);
 }
 
 const QQuickItem* FirstText(const QQuickItem* root)

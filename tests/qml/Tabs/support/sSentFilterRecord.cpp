@@ -1,41 +1,34 @@
 #include "tests/qml/Tabs/support/sSentFilterRecord.h"
 
+#include <QtEndian>
+
 namespace
 {
 
 constexpr int kCoefficientBytes = 20;
 constexpr int kPayloadBytes = 4 + kCoefficientBytes + 9;
 
-std::uint32_t Load(const QByteArray& bytes, int offset, int size)
-{
-    std::uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i)
-    {
-        value = (value << 8) | static_cast<std::uint8_t>(bytes[offset + i]);
-    }
-    return value;
-}
-
 } // namespace
 
 bool sSentFilterRecord::Decode(const QByteArray& payload, sSentFilterRecord& record)
 {
-    if (payload.size() != kPayloadBytes)
+    std::uint32_t id = 0;
+    cSimulatedDeviceModel::sFilterRecord decoded;
+    if (payload.size() != kPayloadBytes || !cSimulatedDeviceModel::DecodeFilter(payload, id, decoded))
     {
         return false;
     }
-    record.mId = Load(payload, 0, 4);
+    record.mId = id;
     for (int i = 0; i < 5; ++i)
     {
-        record.mWords[size_t(i)] = static_cast<std::int32_t>(Load(payload, 4 + 4 * i, 4));
+        record.mWords[size_t(i)] = qFromLittleEndian<qint32>(decoded.mCoefficients.constData() + 4 * i);
     }
-    const int tail = 4 + kCoefficientBytes;
-    record.mFrequencyCode = static_cast<std::uint16_t>(Load(payload, tail, 2));
-    record.mWidthCode = static_cast<std::uint16_t>(Load(payload, tail + 2, 2));
-    record.mGainCode = static_cast<std::uint16_t>(Load(payload, tail + 4, 2));
-    record.mType = static_cast<std::uint8_t>(payload[tail + 6]);
-    record.mOption = static_cast<std::uint8_t>(payload[tail + 7]);
-    record.mBypass = static_cast<std::uint8_t>(payload[tail + 8]);
+    record.mFrequencyCode = decoded.mFrequencyCode;
+    record.mWidthCode = decoded.mWidthCode;
+    record.mGainCode = decoded.mGainCode;
+    record.mType = static_cast<std::uint8_t>(decoded.mFilterType);
+    record.mOption = static_cast<std::uint8_t>(decoded.mBandOption);
+    record.mBypass = static_cast<std::uint8_t>(decoded.mBypass);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/simulator/cSimulatedDevice.h"
+#include "tests/simulator/cSimulatedDeviceModel.h"
 
 #include <QByteArray>
 #include <QList>
@@ -8,9 +9,10 @@
 #include <array>
 #include <cstdint>
 
-// A filter record (command 2) as the simulated device received it, decoded: u32 filter id
-// ((slot << 8) | channel), five s32 coefficient words in the order sent (b0, a1, b1, a2, b2),
-// u16 frequency, width and gain codes, u8 filter type, band option and bypass byte, little-endian.
+// A filter record (command 2) as the simulated device received it, decoded as the device reads it
+// (cSimulatedDeviceModel::DecodeFilter): u32 filter id ((slot << 8) | channel), five s32 coefficient
+// words in the order sent (b0, a1, b1, a2, b2), u16 frequency, width and gain codes, u8 filter type,
+// band option and bypass byte, little-endian.
 struct sSentFilterRecord
 {
     enum eWord
@@ -39,10 +41,7 @@ struct sSentFilterRecord
     static bool LastWithId(const QList<sSentFilterRecord>& records, std::uint32_t id,
                            sSentFilterRecord& record);
 
-    static std::uint32_t Id(int channel, int slot)
-    {
-        return (std::uint32_t(slot) << 8) | std::uint32_t(channel);
-    }
+    static std::uint32_t Id(int channel, int slot) { return cSimulatedDeviceModel::FilterId(channel, slot); }
     int Channel() const { return int(mId & 0xFF); }
     int Slot() const { return int(mId >> 8); }
 };

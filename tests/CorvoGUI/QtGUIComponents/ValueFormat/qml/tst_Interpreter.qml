@@ -1,11 +1,12 @@
 import QtQuick 2.15
 import QtTest 1.15
+import CorvoTest 1.0
 import Corvo 1.0
 import KVQml 2.0
 import ValueInterpreter 1.0
 
 // The value interpreter's invokables as QML calls them, and a format object made in QML.
-TestCase {
+WarningCheckedTestCase {
     name: "Interpreter"
 
     readonly property string thin: "\u2009"

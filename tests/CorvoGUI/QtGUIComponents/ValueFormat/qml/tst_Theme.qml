@@ -1,10 +1,11 @@
 import QtQuick 2.15
 import QtTest 1.15
+import CorvoTest 1.0
 import ThemeColours 1.0
 import UISettingsSingleton 1.0
 
 // The theme's colour groups and sizes, and the UI settings, as QML reads them.
-TestCase {
+WarningCheckedTestCase {
     name: "Theme"
 
     function names(colours) {

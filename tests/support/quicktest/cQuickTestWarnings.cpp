@@ -1,6 +1,7 @@
-#include "tests/qml/Views/cQuickTestWarnings.h"
+#include "tests/support/quicktest/cQuickTestWarnings.h"
 
 #include <QList>
+#include <QQmlContext>
 #include <QQmlEngine>
 #include <QQmlError>
 
@@ -10,6 +11,8 @@ cQuickTestWarnings::~cQuickTestWarnings() = default;
 
 void cQuickTestWarnings::Watch(QQmlEngine& engine)
 {
+    engine.addImportPath(QStringLiteral(CORVO_QUICK_TEST_IMPORT_PATH));
+    engine.rootContext()->setContextProperty(QStringLiteral("_QmlWarnings"), this);
     connect(&engine, &QQmlEngine::warnings, this,
             [this](const QList<QQmlError>& warnings)
             {
@@ -20,16 +23,17 @@ void cQuickTestWarnings::Watch(QQmlEngine& engine)
             });
 }
 
-void cQuickTestWarnings::StopWatchingMessages()
+void cQuickTestWarnings::Finish()
 {
-    if (mGuard != nullptr)
+    const QStringList left = take();
+    mGuard.reset();
+    if (!left.isEmpty())
     {
-        mEngineWarnings << mGuard->Problems();
-        mGuard.reset();
+        qFatal("QML engine warnings outside the test functions:\n%s", qPrintable(left.join('\n')));
     }
 }
 
-void cQuickTestWarnings::watchMessages()
+void cQuickTestWarnings::arm()
 {
     if (mGuard == nullptr)
     {
