@@ -20,9 +20,9 @@ class cMultiCCDriverChild;
 //
 // Threads: GetSelectedDelta and ReadChildValue run on the syscall thread; CreateChild,
 // SetChildRange, SetChildEnable and DestroyChildren take the registry lock and may be called
-// on any thread. The destructor unregisters, then deletes the children; a subclass that
-// implements GetSelectedDelta calls DestroyChildren first in its own destructor, so that no
-// child's control object asks it for a delta while it is being destroyed.
+// on any thread. The destructor unregisters, then deletes the children; a subclass calls
+// Unregister and then DestroyChildren first in its own destructor, so that no message reaches
+// it and no child's control object asks it for a delta while it is being destroyed.
 class cMultiContinuousControllerDriverBase : public cNetObject
 {
 public:

@@ -220,18 +220,21 @@ cQMLFactoryImageProvider::cQMLFactoryImageProvider()
 
 QImage cQMLFactoryImageProvider::requestImage(const QString& id, QSize* size, const QSize& requestedSize)
 {
+    // Read once: the size lives in Qt's pixmap-reader job, handed to this loader thread under the
+    // reader's own lock.
+    const QSize requested = requestedSize;
     QString style = id;
     if (style.startsWith(QLatin1String("BI_")))
     {
         style.remove(0, 3);
     }
-    else if (requestedSize.width() <= 0 || requestedSize.height() <= 0)
+    else if (requested.width() <= 0 || requested.height() <= 0)
     {
         return QImage();
     }
 
     QImage image;
-    if (PaintByStyle(style, requestedSize, image))
+    if (PaintByStyle(style, requested, image))
     {
         if (size != nullptr)
         {
@@ -243,9 +246,9 @@ QImage cQMLFactoryImageProvider::requestImage(const QString& id, QSize* size, co
     KV_REPORT_ERROR("Unhandled style in cQMLFactoryImageProvider: %s", style.toLocal8Bit().constData());
     if (size != nullptr)
     {
-        *size = requestedSize;
+        *size = requested;
     }
-    QImage unhandled(requestedSize, QImage::Format_RGB32);
+    QImage unhandled(requested, QImage::Format_RGB32);
     if (!unhandled.isNull())
     {
         unhandled.fill(QColor(255, 0, 255));

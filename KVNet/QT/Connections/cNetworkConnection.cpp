@@ -314,7 +314,8 @@ UWORD cNetworkConnection::OutgoingRemoteConnection(const std::string& host)
     cRegistryRouter* router = gRegistryRouter;
     if (router != nullptr && router->IsRegistryLockedByThisThread())
     {
-        KV_REPORT_ERROR("Outgoing Remote Connection to \"%s\" refused: the registry lock is held", host.c_str());
+        KV_REPORT_ERROR("Outgoing Remote Connection to \"%s\" refused: the registry lock is held",
+                        host.c_str());
         return KV_NET_NO_CONNECTION;
     }
     const UWORD id = AcquireNextAvaiableConnectionID();
@@ -551,12 +552,11 @@ void cNetworkConnection::DisconnectAtIndex(UWORD Index, bool LostComms, quint32 
 void cNetworkConnection::Retire(cConnectionThreadControllerBase* controller, UWORD connectionId)
 {
     Q_UNUSED(connectionId);
-    QThread* thread = controller->Thread();
     connect(
-        thread, &QThread::finished, this, [this, controller] { FinishRetirement(controller); },
-        Qt::QueuedConnection);
-    thread->quit();
-    if (thread->isFinished())
+        controller, &cThreadController::WorkerDeleted, this,
+        [this, controller] { FinishRetirement(controller); }, Qt::QueuedConnection);
+    controller->Quit();
+    if (controller->Thread()->isFinished())
     {
         QMetaObject::invokeMethod(
             this, [this, controller] { FinishRetirement(controller); }, Qt::QueuedConnection);
@@ -651,7 +651,7 @@ void cNetworkConnection::DisconnectAll()
     }
     for (const sRetiring& entry : stopping)
     {
-        entry.mController->Thread()->quit();
+        entry.mController->Quit();
     }
     for (const sRetiring& entry : stopping)
     {

@@ -133,8 +133,8 @@ private:
     static bool IsMainThread();
     bool IsValidId(UWORD connectionId) const { return connectionId >= 1 && connectionId <= MAX_CONNECTIONS; }
     void EmitConnectionClosed(UWORD connectionId);
-    // Quits the controller's thread; once it has finished the controller is deleted on the main
-    // thread and its id released. No lock held.
+    // Quits the controller's thread; once that has deleted its worker the controller is deleted
+    // on the main thread (which waits for the thread's end) and its id released. No lock held.
     void Retire(cConnectionThreadControllerBase* controller, UWORD connectionId);
     void FinishRetirement(cConnectionThreadControllerBase* controller);
 

@@ -6,27 +6,20 @@ cTestDottedIPAddress::cTestDottedIPAddress(QObject* parent, const QString& addre
     : QObject(parent)
     , mWorker(new cTestDottedIPAddressWorker(this, address, timeLimitMs))
 {
-    mWorker->moveToThread(&mThread);
-    connect(&mThread, &QThread::finished, mWorker, &QObject::deleteLater);
-    connect(mWorker, &cTestDottedIPAddressWorker::StartSignal, mWorker, &cTestDottedIPAddressWorker::Start);
 }
 
 cTestDottedIPAddress::~cTestDottedIPAddress()
 {
-    if (!mThread.isRunning() && !mThread.isFinished())
+    if (!mController.Thread()->isRunning() && !mController.Thread()->isFinished())
     {
         // Never started: no thread end will delete the worker.
         delete mWorker;
-        return;
     }
-    mThread.quit();
-    mThread.wait();
 }
 
 void cTestDottedIPAddress::Start()
 {
-    mThread.start(QThread::InheritPriority);
-    emit mWorker->StartSignal();
+    mController.Start(mWorker);
 }
 
 int cTestDottedIPAddress::GetResult()

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "KVNet/Core/cThreadController.h"
+
 #include <QObject>
 #include <QString>
-#include <QThread>
 
 #include <condition_variable>
 #include <mutex>
@@ -33,6 +34,7 @@ public:
     cTestDottedIPAddress(QObject* parent, const QString& address, int timeLimitMs = DEFAULT_TIME_LIMIT_MS);
     ~cTestDottedIPAddress() override;
 
+    // Starts the test's thread, which makes the attempt; once.
     void Start();
     int GetResult();
     // Blocks until the result is in.
@@ -45,8 +47,9 @@ signals:
 
 private:
     cTestDottedIPAddressWorker* mWorker;
-    QThread mThread;
     int mResult = RUNNING;
     std::mutex mMutex;
     std::condition_variable mResultReady;
+    // Last, so that it is destroyed first: its thread ends before the members it uses go.
+    cThreadController mController{QThread::InheritPriority};
 };

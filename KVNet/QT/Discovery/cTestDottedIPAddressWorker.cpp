@@ -22,12 +22,8 @@ cTestDottedIPAddressWorker::cTestDottedIPAddressWorker(cTestDottedIPAddress* tes
 {
 }
 
-void cTestDottedIPAddressWorker::Start()
+void cTestDottedIPAddressWorker::InitOnThread()
 {
-    if (mSocket != nullptr)
-    {
-        return;
-    }
     // Only an address is tried: a name is never looked up.
     const QHostAddress address(mAddress);
     if (address.isNull())

@@ -1,25 +1,24 @@
 #pragma once
 
+#include "KVNet/Core/cThreadWorker.h"
+
 #include <QAbstractSocket>
-#include <QObject>
 #include <QString>
 
 class QTcpSocket;
 class cTestDottedIPAddress;
 
-// The dotted-address test's worker, on the test's thread: one TCP connect attempt at a time.
-class cTestDottedIPAddressWorker : public QObject
+// The dotted-address test's worker, on the test's thread: the TCP connect attempt, started when
+// the thread starts.
+class cTestDottedIPAddressWorker : public cThreadWorker
 {
     Q_OBJECT
 
 public:
     cTestDottedIPAddressWorker(cTestDottedIPAddress* test, const QString& address, int timeLimitMs);
 
-signals:
-    void StartSignal();
-
 public slots:
-    void Start();
+    void InitOnThread() override;
     void AbortTcpPing();
     void TcpPingConnected();
     void TcpPingDisconnected();

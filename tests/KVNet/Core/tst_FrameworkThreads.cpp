@@ -13,6 +13,7 @@
 #include "tests/support/cScopedKVNetSystem.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QtTest>
 
 #include <atomic>
@@ -53,6 +54,7 @@ public:
 };
 
 std::atomic<QThread*> gInitThread{nullptr};
+std::atomic<QThread*> gDeleteThread{nullptr};
 
 // Counts report lines from any thread (guarded by a standard mutex, which ThreadSanitizer sees).
 class cQuietReports
@@ -83,7 +85,21 @@ private:
 class cFlagWorker : public cThreadWorker
 {
 public:
-    void InitOnThread() override { gInitThread.store(QThread::currentThread()); }
+    ~cFlagWorker() override { gDeleteThread.store(QThread::currentThread()); }
+    void InitOnThread() override
+    {
+        gInitThread.store(QThread::currentThread());
+        // Keeps the event loop busy, so that the thread ends without being woken through its
+        // dispatcher's descriptor (which ThreadSanitizer would take for the hand-over).
+        auto* busy = new QTimer(this);
+        connect(busy, &QTimer::timeout, this, [] {});
+        busy->start(0);
+    }
+    // Called from the controller's thread only, as the connection controllers forward calls.
+    void Touch() { ++mTouches; }
+
+private:
+    int mTouches = 0;
 };
 
 } // namespace
@@ -98,7 +114,7 @@ private slots:
     void syscallThread_stoppedAtOnce_neverHangs();
     void actionTickThread_callsItsParentAlways_andTicksWhileRunning();
     void objectsRegisteredAndDeletedWhileTicking_areScannedSafely();
-    void threadController_runsTheWorkerOnItsThread();
+    void threadController_runsTheWorkerOnItsThreadAndDeletesItThere();
 };
 
 void tst_FrameworkThreads::syscallThread_startsOnce_deliversAndStopsInALoop()
@@ -243,15 +259,25 @@ void tst_FrameworkThreads::objectsRegisteredAndDeletedWhileTicking_areScannedSaf
     steady.reset();
 }
 
-void tst_FrameworkThreads::threadController_runsTheWorkerOnItsThread()
+void tst_FrameworkThreads::threadController_runsTheWorkerOnItsThreadAndDeletesItThere()
 {
     auto controller = std::make_unique<cThreadController>(QThread::LowPriority);
+    QThread* const thread = controller->Thread();
     QPointer<cFlagWorker> worker = new cFlagWorker();
+    std::atomic<QThread*> announcedOn{nullptr};
+    connect(controller.get(), &cThreadController::WorkerDeleted,
+            [&announcedOn] { announcedOn.store(QThread::currentThread()); });
     controller->Start(worker);
-    QTRY_VERIFY(gInitThread.load() == controller->Thread());
-    QCOMPARE(controller->Thread()->priority(), QThread::LowPriority);
+    QTRY_VERIFY(gInitThread.load() == thread);
+    QCOMPARE(thread->priority(), QThread::LowPriority);
+    // A call before the end, as the connection controllers forward them: under ThreadSanitizer
+    // the worker's deletion on its thread must be seen to follow it.
+    worker->Touch();
     controller.reset();
-    QTRY_VERIFY(worker.isNull());
+    // Deleted on its own thread, and said so there, before the destructor returned.
+    QVERIFY(worker.isNull());
+    QCOMPARE(gDeleteThread.load(), thread);
+    QCOMPARE(announcedOn.load(), thread);
 }
 
 QTEST_GUILESS_MAIN(tst_FrameworkThreads)

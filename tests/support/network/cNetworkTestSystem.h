@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+class QObject;
 class cKVNetTCPServer;
 class cNetworkConnection;
 
@@ -36,5 +37,8 @@ public:
     UBYTE ReceiverTTL(UWORD connectionId);
 
 private:
+    // Runs work on the object's thread and waits until it has run.
+    static void RunOnThreadOf(QObject* object, const std::function<void()>& work);
+
     std::unique_ptr<cKVNetTCPServer> mServer;
 };

@@ -217,7 +217,11 @@ public:
         : cMultiContinuousControllerDriverBase(name, children, selectorPath)
     {
     }
-    ~cFakeMultiController() override { DestroyChildren(); }
+    ~cFakeMultiController() override
+    {
+        Unregister();
+        DestroyChildren();
+    }
 
     SBYTE GetSelectedDelta(UBYTE) override
     {
