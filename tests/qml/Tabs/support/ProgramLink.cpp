@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QUrl>
 
+#include <atomic>
+
 namespace nProgramLink
 {
 
@@ -19,7 +21,8 @@ namespace
 // Saves the model to the file or recalls it; true when the saves manager answered success.
 bool SaveOrRecall(cSavesDialogBackend* saves, const QUrl& file, bool save)
 {
-    int answers = 0;
+    // Counted on the syscall thread, which emits the answer.
+    std::atomic<int> answers{0};
     const QMetaObject::Connection connection =
         QObject::connect(saves, &cSavesDialogBackend::operationSuccessChanged, [&answers] { ++answers; });
     save ? saves->saveConfig(file) : saves->recallConfig(file);
