@@ -6,7 +6,9 @@ Item {
     id: meter
 
     property QtObject driver: null
-    readonly property real level: driver !== null ? Math.max(0, Math.min(1, driver.value)) : 0
+    // Follows the driver only while shown: a meter on a hidden tab costs nothing per update, and
+    // takes the driver's level at once when shown again.
+    readonly property real level: driver !== null && visible ? Math.max(0, Math.min(1, driver.value)) : 0
 
     implicitWidth: 12
     implicitHeight: 356
