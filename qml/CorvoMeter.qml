@@ -17,6 +17,8 @@ Item {
         id: bar
         anchors.fill: parent
         source: "qrc:/Meter.svg"
+        // Unscaled: the pixmap has the whole-pixel size, and each repaint copies it as it is.
+        fillMode: Image.Pad
         sourceSize: Qt.size(Math.max(1, width), Math.max(1, height))
     }
 
