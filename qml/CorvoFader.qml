@@ -1,5 +1,4 @@
 import QtQuick 2.12
-import QtGraphicalEffects 1.0
 
 // A vertical fader on a continuous-controller driver (value 0 at minPosition, 1 at maxPosition).
 // A drag moves the knob by the vertical movement, damped by e^(-|dx|/width) once the finger is
@@ -93,14 +92,16 @@ Item {
             smooth: true
         }
 
-        RectangularGlow {
+        // Made only while glowOnTouch is on: an effect item per fader is dear to make.
+        Loader {
             anchors.fill: parent
-            visible: fader.glowOnTouch && fader.touched
-            glowRadius: parent.width * 0.25
-            spread: 0.2
-            cornerRadius: glowRadius
-            color: "#ffffd000"
-            opacity: fader.dampingFactor
+            active: fader.glowOnTouch
+            source: "qrc:/FaderGlow.qml"
+            onLoaded: {
+                item.knobWidth = Qt.binding(function() { return knob.width })
+                item.visible = Qt.binding(function() { return fader.touched })
+                item.opacity = Qt.binding(function() { return fader.dampingFactor })
+            }
         }
     }
 

@@ -6,7 +6,9 @@ Item {
     id: meter
 
     property QtObject driver: null
-    readonly property real level: driver !== null ? Math.max(0, Math.min(1, driver.value)) : 0
+    // Follows the driver only while shown: a meter on a hidden tab costs nothing per update, and
+    // takes the driver's level at once when shown again.
+    readonly property real level: driver !== null && visible ? Math.max(0, Math.min(1, driver.value)) : 0
 
     implicitWidth: 12
     implicitHeight: 356
@@ -15,6 +17,8 @@ Item {
         id: bar
         anchors.fill: parent
         source: "qrc:/Meter.svg"
+        // Unscaled: the pixmap has the whole-pixel size, and each repaint copies it as it is.
+        fillMode: Image.Pad
         sourceSize: Qt.size(Math.max(1, width), Math.max(1, height))
     }
 

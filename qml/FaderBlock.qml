@@ -34,6 +34,8 @@ Item {
             width: 339 * block.s
             height: width * 441 / 283
             source: block.inputStrip ? "qrc:/FaderBlockInput.svg" : "qrc:/FaderBlockOutput.svg"
+            // Unscaled: the pixmap has the whole-pixel size, and each repaint copies it as it is.
+            fillMode: Image.Pad
             sourceSize: Qt.size(Math.max(1, width), Math.max(1, height))
         }
 

@@ -1,7 +1,5 @@
 import QtQuick 2.12
 import QtQuick.Window 2.12
-import QtQuick.Controls 2.12
-import QtQuick.Dialogs 1.3
 
 // The program's window: the tab bar with the "Faders", "Low", "Mid" and "High" panels, the recall,
 // save and connect buttons, the connection status, the port chooser, the error dialog, the file
@@ -107,12 +105,35 @@ Window {
         return ""
     }
 
+    // A dialog's loader made active: the dialogs and the port chooser are made on first use.
+    function dialog(loader) {
+        loader.active = true
+        return loader.item
+    }
+
+    // The tabs' panels that are not shown at the start are made after the first frame, without
+    // blocking; a panel shown before it is made is finished at once.
+    property bool makeHiddenPanels: false
+    // Every tab's panel is made: a panel is in the window while it is being made, and complete only
+    // then.
+    readonly property bool panelsMade: lowPanelLoader.status === Loader.Ready
+                                       && midPanelLoader.status === Loader.Ready
+                                       && highPanelLoader.status === Loader.Ready
+
+    Connections {
+        target: mainWindow
+        enabled: !mainWindow.makeHiddenPanels
+        function onFrameSwapped() {
+            mainWindow.makeHiddenPanels = true
+        }
+    }
+
     function connectClicked() {
         if (!serial.connect) {
             if (serial.portNames.length === 1) {
                 serial.connectToUnit()
             } else if (serial.portNames.length > 1) {
-                portChooser.open()
+                mainWindow.dialog(portChooserLoader).open()
             }
         } else {
             serial.disconnectFromUnit()
@@ -138,8 +159,9 @@ Window {
         function onErrorEvent(whichError) {
             var text = mainWindow.errorText(whichError)
             if (text !== "") {
-                errorDialog.text = text
-                errorDialog.open()
+                var dialog = mainWindow.dialog(errorDialogLoader)
+                dialog.text = text
+                dialog.open()
             }
         }
     }
@@ -159,6 +181,10 @@ Window {
         objectName: "mainArea"
         x: 0
         y: 0
+        // The window's size until updateAspect first sets the area's (at the window's usual shape the
+        // same): the items are made at their size, and each image is drawn once.
+        width: mainWindow.width
+        height: mainWindow.height
         readonly property real t: width / 1024
 
         Rectangle {
@@ -225,7 +251,7 @@ Window {
                 sourceSize: Qt.size(Math.max(1, width), Math.max(1, height))
                 MouseArea {
                     anchors.fill: parent
-                    onClicked: recallDialog.open()
+                    onClicked: mainWindow.dialog(recallDialogLoader).open()
                 }
             }
 
@@ -238,7 +264,7 @@ Window {
                 sourceSize: Qt.size(Math.max(1, width), Math.max(1, height))
                 MouseArea {
                     anchors.fill: parent
-                    onClicked: saveDialog.open()
+                    onClicked: mainWindow.dialog(saveDialogLoader).open()
                 }
             }
 
@@ -297,38 +323,56 @@ Window {
             InOutFaderPanel {
                 id: faderPanel
                 objectName: "fadersPanel"
-                anchors.fill: parent
+                // Sized by bindings rather than anchors, which apply only once the panel is complete:
+                // its images are then drawn once, at their size.
+                width: parent.width
+                height: parent.height
                 visible: tabBar.currentIndex === 0
                 panelBackend: _App.backendInOutFader
             }
 
-            LowMidHighPanel {
-                objectName: "lowPanel"
+            Loader {
+                id: lowPanelLoader
                 anchors.fill: parent
-                visible: tabBar.currentIndex === 1
-                panelBackend: _App.backendLow
-                blockWidth: faderPanel.blockWidth
-                blockHeight: faderPanel.blockHeight
+                active: mainWindow.makeHiddenPanels || tabBar.currentIndex === 1
+                asynchronous: tabBar.currentIndex !== 1
+                sourceComponent: LowMidHighPanel {
+                    objectName: "lowPanel"
+                    visible: tabBar.currentIndex === 1
+                    panelBackend: _App.backendLow
+                    blockWidth: faderPanel.blockWidth
+                    blockHeight: faderPanel.blockHeight
+                }
             }
 
-            LowMidHighPanel {
-                objectName: "midPanel"
+            Loader {
+                id: midPanelLoader
                 anchors.fill: parent
-                visible: tabBar.currentIndex === 2
-                panelBackend: _App.backendMid
-                blockWidth: faderPanel.blockWidth
-                blockHeight: faderPanel.blockHeight
+                active: mainWindow.makeHiddenPanels || tabBar.currentIndex === 2
+                asynchronous: tabBar.currentIndex !== 2
+                sourceComponent: LowMidHighPanel {
+                    objectName: "midPanel"
+                    visible: tabBar.currentIndex === 2
+                    panelBackend: _App.backendMid
+                    blockWidth: faderPanel.blockWidth
+                    blockHeight: faderPanel.blockHeight
+                }
             }
 
-            LowMidHighPanel {
-                objectName: "highPanel"
+            Loader {
+                id: highPanelLoader
                 anchors.fill: parent
-                visible: tabBar.currentIndex === 3
-                panelBackend: _App.backendHigh
-                blockWidth: faderPanel.blockWidth
-                blockHeight: faderPanel.blockHeight
-                showSetupLPF: false
-                showSlopeHPF: true
+                active: mainWindow.makeHiddenPanels || tabBar.currentIndex === 3
+                asynchronous: tabBar.currentIndex !== 3
+                sourceComponent: LowMidHighPanel {
+                    objectName: "highPanel"
+                    visible: tabBar.currentIndex === 3
+                    panelBackend: _App.backendHigh
+                    blockWidth: faderPanel.blockWidth
+                    blockHeight: faderPanel.blockHeight
+                    showSetupLPF: false
+                    showSlopeHPF: true
+                }
             }
         }
 
@@ -348,85 +392,69 @@ Window {
         }
     }
 
-    Popup {
-        id: portChooser
-        objectName: "portChooser"
-        parent: Overlay.overlay
-        anchors.centerIn: parent
-        modal: true
-        dim: true
-        closePolicy: Popup.CloseOnEscape
-        padding: 40 * mainWindow.globalScale
-
-        background: Rectangle {
-            color: Styles.colorBG
-            radius: 6 * mainWindow.globalScale
-        }
-
-        contentItem: Column {
-            spacing: 20 * mainWindow.globalScale
-
-            Text {
-                anchors.horizontalCenter: parent.horizontalCenter
-                text: qsTr("Multiple serial connections found\nSelect device to connect...")
-                color: "white"
-                font.family: "Spartan"
-                font.bold: true
-                font.pixelSize: Math.max(1, 12 * mainWindow.globalScale)
-                horizontalAlignment: Text.AlignHCenter
-            }
-
-            Repeater {
-                model: mainWindow.serial.portNames
-
-                CorvoButton {
-                    objectName: "portButton" + index
-                    anchors.horizontalCenter: parent.horizontalCenter
-                    width: 150 * mainWindow.globalScale
-                    height: 30 * mainWindow.globalScale
-                    text: modelData
-                    onClicked: {
-                        mainWindow.serial.connectToNamedUnit(modelData)
-                        portChooser.close()
-                    }
-                }
-            }
+    // The port chooser, from a file of its own, is made when it is first needed.
+    Loader {
+        id: portChooserLoader
+        active: false
+        source: "qrc:/PortChooser.qml"
+        onLoaded: {
+            item.objectName = "portChooser"
+            item.serial = Qt.binding(function() { return mainWindow.serial })
+            item.globalScale = Qt.binding(function() { return mainWindow.globalScale })
         }
     }
 
-    MessageDialog {
-        id: errorDialog
-        objectName: "errorDialog"
-        title: qsTr("Corvo GUI")
-        icon: StandardIcon.Warning
-        standardButtons: StandardButton.Ok
+    // The dialogs, from files of their own: the dialogs module with its fallback dialogs is loaded
+    // only with the first of them.
+    Loader {
+        id: errorDialogLoader
+        active: false
+        source: "qrc:/ErrorDialog.qml"
+        onLoaded: item.objectName = "errorDialog"
     }
 
-    FileDialog {
-        id: saveDialog
-        objectName: "saveDialog"
-        title: qsTr("Select name for config save")
-        nameFilters: [qsTr("Configuration files (*.cfg)")]
-        folder: shortcuts.documents
-        selectExisting: false
-        onVisibleChanged: {
-            mainWindow.saves.setButtonSave(visible)
-            mainWindow.setOverlay(visible)
+    Loader {
+        id: saveDialogLoader
+        active: false
+        source: "qrc:/ConfigFileDialog.qml"
+        onLoaded: {
+            item.objectName = "saveDialog"
+            item.title = qsTr("Select name for config save")
+            item.selectExisting = false
         }
-        onAccepted: mainWindow.saves.saveConfig(fileUrl)
     }
 
-    FileDialog {
-        id: recallDialog
-        objectName: "recallDialog"
-        title: qsTr("Select config file to restore")
-        nameFilters: [qsTr("Configuration files (*.cfg)")]
-        folder: shortcuts.documents
-        selectExisting: true
-        onVisibleChanged: {
-            mainWindow.saves.setButtonSave(visible)
-            mainWindow.setOverlay(visible)
+    Loader {
+        id: recallDialogLoader
+        active: false
+        source: "qrc:/ConfigFileDialog.qml"
+        onLoaded: {
+            item.objectName = "recallDialog"
+            item.title = qsTr("Select config file to restore")
+            item.selectExisting = true
         }
-        onAccepted: mainWindow.saves.recallConfig(fileUrl)
+    }
+
+    // A dialog's visible property tells its changes by visibilityChanged.
+    Connections {
+        target: saveDialogLoader.item
+        function onVisibilityChanged() {
+            mainWindow.saves.setButtonSave(saveDialogLoader.item.visible)
+            mainWindow.setOverlay(saveDialogLoader.item.visible)
+        }
+        function onAccepted() {
+            mainWindow.saves.saveConfig(saveDialogLoader.item.fileUrl)
+        }
+    }
+
+    Connections {
+        target: recallDialogLoader.item
+        function onVisibilityChanged() {
+            mainWindow.saves.setButtonSave(recallDialogLoader.item.visible)
+            mainWindow.setOverlay(recallDialogLoader.item.visible)
+        }
+        function onAccepted() {
+            mainWindow.saves.recallConfig(recallDialogLoader.item.fileUrl)
+        }
     }
 }

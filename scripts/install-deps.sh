@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build ccache pkg-config
     qtbase5-dev qtbase5-dev-tools qtbase5-private-dev qtdeclarative5-dev qtdeclarative5-private-dev
-    libqt5serialport5-dev libqt5svg5-dev qtquickcontrols2-5-dev
+    libqt5serialport5-dev libqt5svg5-dev qtquickcontrols2-5-dev libxcb1-dev
     qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
     qml-module-qtquick-controls2 qml-module-qtquick-dialogs qml-module-qtquick-shapes
     qml-module-qtgraphicaleffects qml-module-qttest qml-module-qtqml-models2

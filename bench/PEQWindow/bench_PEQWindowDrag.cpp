@@ -14,9 +14,10 @@
 //   records the drag changed; taken at the end of the long drag and of ten short ones (five quick
 //   moves each), split into the ticks until the unit had queued the records and the link's ticks.
 // --without-layer turns the graphs' 4-sample layer off at run time (the QML stays as it is), to
-// compare; --ganged drags with the PEQ gang on (both channels' records). The scene graph backend and
-// render loop are Qt's defaults unless QT_QUICK_BACKEND / QSG_RENDER_LOOP say otherwise; under Xvfb
-// the OpenGL backend is Mesa's software rasteriser.
+// compare; --ganged drags with the PEQ gang on (both channels' records). The scene graph backend is
+// the program's own choice (under Xvfb, which offers no direct rendering, Qt Quick's software
+// renderer) unless QT_QUICK_BACKEND names one (set and empty: OpenGL, under Xvfb Mesa's software
+// rasteriser); the render loop is Qt's default unless QSG_RENDER_LOOP says otherwise.
 
 #include "CorvoGUI/Core/App/cApplication.h"
 #include "CorvoGUI/Core/Serial/cSerialInterface.h"

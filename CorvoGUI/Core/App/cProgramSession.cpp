@@ -1,5 +1,6 @@
 #include "CorvoGUI/Core/App/cProgramSession.h"
 
+#include "CorvoGUI/Core/App/SceneGraphChoice.h"
 #include "CorvoGUI/Core/App/cApplication.h"
 #include "CorvoGUI/Core/Serial/cSerialPortList.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
@@ -23,6 +24,9 @@ const char* const FONT_RESOURCE = ":Spartan-Bold.ttf";
 
 cProgramSession::cProgramSession(std::unique_ptr<cSerialPortList> portList, const sSerialLinkTimings& timings)
 {
+    // Before the first window, and before the threads start: the probe makes an OpenGL context.
+    ChooseSceneGraphBackend();
+
     if (QFontDatabase::addApplicationFont(QString::fromLatin1(FONT_RESOURCE)) < 0)
     {
         ReportError("main", __LINE__, "int qMain(int, char**)", "Couldn't add the font %s", FONT_RESOURCE);

@@ -14,7 +14,9 @@ class cCorvoQmlBackend;
 // after the loop, the shutdown in its fixed order. qMain runs one; tests that run the whole program
 // in process run one too.
 //
-// Construction, in order: adds the embedded font (":Spartan-Bold.ttf", which the resources must
+// Construction, in order: chooses Qt Quick's scene graph backend (ChooseSceneGraphBackend: the
+// software renderer where OpenGL is only a software rasteriser or missing, unless the user named a
+// backend), adds the embedded font (":Spartan-Bold.ttf", which the resources must
 // hold), logs "CorvoGUI Main", starts the framework (registry router, system builder, network
 // connection with its lost-communication threads), makes the application object (portList and
 // timings as cApplication takes them), starts its syscall and action-tick threads, sets the system

@@ -15,6 +15,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 namespace
 {
@@ -684,9 +685,12 @@ void cPEQQmlBackEnd2::RecomputeScale()
 
 void cPEQQmlBackEnd2::ClearScaleTexts()
 {
-    emit scaleTextListChanged();
-    qDeleteAll(mScaleTexts);
+    // The list is empty when it is announced, so that the views let go of the texts before they go:
+    // a view that still showed them would read deleted texts.
+    const QList<cPEQScaleText*> texts = std::move(mScaleTexts);
     mScaleTexts.clear();
+    emit scaleTextListChanged();
+    qDeleteAll(texts);
 }
 
 void cPEQQmlBackEnd2::BuildScales()

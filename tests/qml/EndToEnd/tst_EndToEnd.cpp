@@ -258,10 +258,16 @@ void tst_EndToEnd::saveAndRecall_bringTheModelBack()
     } steps[] = {{"saveButton", "saveDialog"}, {"recallButton", "recallDialog"}};
     for (const auto& step : steps)
     {
-        QObject* dialog = mProgram->Window()->findChild<QObject*>(step.mDialog);
-        QVERIFY(dialog != nullptr);
+        // Each dialog is made when its button is first clicked.
         Click(mProgram->Item(step.mButton));
-        QVERIFY(cProgramUnderTest::WaitFor([&] { return dialog->property("visible").toBool(); }, TIMEOUT_MS));
+        QObject* dialog = nullptr;
+        QVERIFY(cProgramUnderTest::WaitFor(
+            [&]
+            {
+                dialog = mProgram->Window()->findChild<QObject*>(step.mDialog);
+                return dialog != nullptr && dialog->property("visible").toBool();
+            },
+            TIMEOUT_MS));
         QVERIFY(OverlayShown());
         QVERIFY(QMetaObject::invokeMethod(dialog, "close"));
         QVERIFY(cProgramUnderTest::WaitFor([&] { return !OverlayShown(); }, TIMEOUT_MS));

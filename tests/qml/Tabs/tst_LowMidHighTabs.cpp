@@ -439,6 +439,8 @@ void tst_LowMidHighTabs::highSlopeChooser_changesTheHighPassSectionsSent()
     QQuickItem* item =
         nWindowItems::FindVisible(Window()->contentItem(), QStringLiteral("comboItem%1").arg(entry));
     QVERIFY(item != nullptr);
+    // The popup's grid places its entries on the frame that first shows it.
+    QTRY_VERIFY(item->parentItem() != nullptr && item->parentItem()->implicitWidth() > 0);
     QCOMPARE(nWindowItems::ShownText(item), text);
     QVERIFY(nWindowItems::Click(Window(), item));
     QTRY_VERIFY(!chooser->property("popupOpen").toBool());

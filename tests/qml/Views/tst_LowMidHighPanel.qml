@@ -29,6 +29,8 @@ Item {
             // The window lays its tabs out on its first frame.
             tryVerify(function() { return !isPolishScheduled(tab.parent) && tab.x === panel * tab.width },
                       5000, "the tabs are laid out")
+            // The hidden tabs' panels are made after the window's first frame.
+            tryCompare(window, "panelsMade", true, 5000)
             mouseClick(tab)
             compare(findChild(window.contentItem, "tabBar").currentIndex, panel)
             var item = findChild(window.contentItem, panelNames[panel])
@@ -120,8 +122,18 @@ Item {
             compare(chooser.currentIndex, other)
             mouseClick(chooser)
             tryCompare(chooser, "popupOpen", true)
-            var entry = findChild(window.contentItem, "comboItem" + data.index)
+            // The entry of this chooser's popup: every tab's chooser has a popup in the window's overlay.
+            var popup = null
+            for (var i = 0; i < chooser.resources.length; ++i) {
+                if (chooser.resources[i].objectName === "comboPopup") {
+                    popup = chooser.resources[i]
+                }
+            }
+            verify(popup !== null)
+            var entry = findChild(popup.contentItem, "comboItem" + data.index)
             verify(entry !== null)
+            // Its entries are placed on the frame that shows it.
+            tryVerify(function() { return !isPolishScheduled(popup.contentItem) }, 5000, "the entries are placed")
             mouseClick(entry)
             tryCompare(chooser, "popupOpen", false)
             compare(slopes.currentIndex, data.index)

@@ -52,6 +52,18 @@ WidgetTestCase {
         fuzzyCompare(cover.opacity, 0.8, 1e-6)
     }
 
+    // A hidden meter follows nothing; shown again, it shows the driver's level at once.
+    function test_cover_hiddenMeterShowsTheLevelOnceShown() {
+        meter.driver = level
+        level.value = 0.25
+        meter.visible = false
+        level.value = 1
+        meter.visible = true
+        compare(findChild(meter, "meterCover").height, 0)
+        level.value = 0.5
+        compare(findChild(meter, "meterCover").height, 178)
+    }
+
     function test_cover_silentDriverCoversTheBar() {
         meter.driver = silentDriver
         compare(findChild(meter, "meterCover").height, meter.height)

@@ -72,6 +72,12 @@ bool cMainWindowHarness::Load()
         qWarning("The window did not load");
         return false;
     }
+    // The hidden tabs' panels come after the first frame.
+    if (!QTest::qWaitFor([this] { return mWindow->property("panelsMade").toBool(); }, 15000))
+    {
+        qWarning("The window did not make its tabs' panels");
+        return false;
+    }
     Pump();
     return true;
 }

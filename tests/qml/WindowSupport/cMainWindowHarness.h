@@ -36,7 +36,8 @@ public:
     cMainWindowHarness(const cMainWindowHarness&) = delete;
     cMainWindowHarness& operator=(const cMainWindowHarness&) = delete;
 
-    // Loads the window and waits until it is exposed; false with a warning when it does not load.
+    // Loads the window and waits until it is exposed and has made every tab's panel; false with a
+    // warning when it does not load.
     bool Load();
 
     QQuickWindow* Window() const { return mWindow; }

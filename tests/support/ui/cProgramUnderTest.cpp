@@ -69,6 +69,12 @@ bool cProgramUnderTest::Start(const QString& portName)
         qWarning("The window did not load");
         return false;
     }
+    // The window makes its hidden tabs' panels after its first frame.
+    if (!WaitFor([this] { return mWindow->property("panelsMade").toBool(); }, 15000))
+    {
+        qWarning("The window did not make its tabs' panels");
+        return false;
+    }
     return true;
 }
 

@@ -45,7 +45,8 @@ public:
     static QString ProcessPortName();
 
     // Opens the device at portName (at most 7 characters, relative to the working directory: the
-    // serial link's name slots hold 7), starts the program and loads the window. False, with a
+    // serial link's name slots hold 7), starts the program, loads the window and waits until it has
+    // made every tab's panel (those of the hidden tabs come after its first frame). False, with a
     // warning, when any of it fails.
     bool Start(const QString& portName = ProcessPortName());
     // The session's shutdown, the engine's end and the root back end's deferred delete, in qMain's

@@ -9,8 +9,11 @@
 #include "tests/CorvoGUI/QtGUIComponents/PEQ/cFakePEQDriver.h"
 #include "tests/support/cReportCapture.h"
 
+#include <QPointer>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <algorithm>
 
 #include <memory>
 #include <vector>
@@ -86,6 +89,7 @@ class tst_cPEQQmlBackEnd : public QObject
 private slots:
     void scale_gridAndLabels();
     void scale_wideMarginKeepsTheMajorLines();
+    void scale_textsAreWithdrawnBeforeTheyGo();
     void size_followsQmlOnlyWhenAllowed();
     void combined_sumsTheBandsThatCount_data();
     void combined_sumsTheBandsThatCount();
@@ -138,6 +142,40 @@ void tst_cPEQQmlBackEnd::scale_gridAndLabels()
     QVERIFY(std::abs(list[1]->position().x() - 151.2053) < 1e-3);
     QCOMPARE(list[10]->position(), QPointF(15.0, 163.0)); // "0", centred in the margin
     QCOMPARE(list[8]->position(), QPointF(15.0, 65.5));
+}
+
+// A view holds the texts of the last announced list: a text may only go once a later announcement
+// has withdrawn it (a view still showing it would read a deleted text).
+void tst_cPEQQmlBackEnd::scale_textsAreWithdrawnBeforeTheyGo()
+{
+    cPEQQmlBackEnd2 backEnd;
+    QList<cPEQScaleText*> shown;
+    QList<QPointer<cPEQScaleText>> everShown;
+    int deletedWhileShown = 0;
+    connect(&backEnd, &cPEQQmlBackEnd2::scaleTextListChanged, this,
+            [&]
+            {
+                shown = backEnd.GetScaleTexts();
+                for (cPEQScaleText* text : shown)
+                {
+                    everShown << text;
+                    connect(text, &QObject::destroyed, this,
+                            [&, text] { deletedWhileShown += shown.contains(text) ? 1 : 0; });
+                }
+            });
+    backEnd.setXScaleMargin(20.0f);
+    QVERIFY(Settle(backEnd));
+    QVERIFY(!shown.isEmpty());
+    // Each margin rebuilds the scale, as a new size does.
+    for (float margin : {30.0f, 24.0f, 40.0f})
+    {
+        backEnd.setYScaleMargin(margin);
+        QVERIFY(Settle(backEnd));
+        QVERIFY(!shown.isEmpty());
+    }
+    QCOMPARE(deletedWhileShown, 0);
+    QVERIFY(std::any_of(everShown.cbegin(), everShown.cend(),
+                        [](const QPointer<cPEQScaleText>& text) { return text.isNull(); }));
 }
 
 void tst_cPEQQmlBackEnd::scale_wideMarginKeepsTheMajorLines()
