@@ -148,10 +148,11 @@ void tst_cPEQQmlBackEnd::scale_gridAndLabels()
 // has withdrawn it (a view still showing it would read a deleted text).
 void tst_cPEQQmlBackEnd::scale_textsAreWithdrawnBeforeTheyGo()
 {
-    cPEQQmlBackEnd2 backEnd;
+    // Declared before the graph: its texts still report their deletion when it goes.
     QList<cPEQScaleText*> shown;
     QList<QPointer<cPEQScaleText>> everShown;
     int deletedWhileShown = 0;
+    cPEQQmlBackEnd2 backEnd;
     connect(&backEnd, &cPEQQmlBackEnd2::scaleTextListChanged, this,
             [&]
             {
