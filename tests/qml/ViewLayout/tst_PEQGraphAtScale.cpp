@@ -41,7 +41,8 @@ void tst_PEQGraphAtScale::graph_isDrawnAtTwiceTheScale()
     QObject* tabBar = mProgram.Window()->findChild<QObject*>(QStringLiteral("tabBar"));
     QVERIFY(tabBar != nullptr);
     tabBar->setProperty("currentIndex", 1);
-    QQuickItem* block = FindInScene(mProgram.Item(QStringLiteral("lowPanel")), QStringLiteral("peqBlockLeft"));
+    QQuickItem* block =
+        FindInScene(mProgram.Item(QStringLiteral("lowPanel")), QStringLiteral("peqBlockLeft"));
     QQuickItem* graph = FindInScene(block, QStringLiteral("graph"));
     QVERIFY(graph != nullptr);
     QTRY_VERIFY(graph->isVisible() && graph->width() > 100 && graph->height() > 50);
@@ -51,8 +52,8 @@ void tst_PEQGraphAtScale::graph_isDrawnAtTwiceTheScale()
     const qreal ratio = qreal(image.width()) / mProgram.Window()->width();
     QCOMPARE(qRound(ratio * 100), 200);
     const QRectF scene = graph->mapRectToScene(QRectF(0, 0, graph->width(), graph->height()));
-    const QRect area = QRect(qRound(scene.x() * ratio), qRound(scene.y() * ratio), qRound(scene.width() * ratio),
-                             qRound(scene.height() * ratio))
+    const QRect area = QRect(qRound(scene.x() * ratio), qRound(scene.y() * ratio),
+                             qRound(scene.width() * ratio), qRound(scene.height() * ratio))
                            .adjusted(2, 2, -2, -2)
                            .intersected(image.rect());
     QVERIFY(!area.isEmpty());
