@@ -557,7 +557,8 @@ int main(int argc, char** argv)
         const char* mName;
     } renderers[] = {
         {&environment, "The program's own choice of scene graph (no QT_QUICK_BACKEND)"},
-        {&openGL, "Qt Quick's OpenGL renderer forced (QT_QUICK_BACKEND empty; under Xvfb Mesa's llvmpipe, on the CPU)"},
+        {&openGL, "Qt Quick's OpenGL renderer forced (QT_QUICK_BACKEND empty; under Xvfb Mesa's llvmpipe, on "
+                  "the CPU)"},
     };
     for (const auto& renderer : renderers)
     {

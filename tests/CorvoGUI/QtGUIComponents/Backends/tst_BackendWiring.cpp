@@ -18,8 +18,8 @@
 #include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtSignalSlotContinuousControllerDriver.h"
 #include "tests/CorvoGUI/QtGUIComponents/Backends/BackendTestSupport.h"
 #include "tests/simulator/cFixedSerialPortList.h"
-#include "tests/support/cQmlWarningGuard.h"
 #include "tests/support/cManualReportClock.h"
+#include "tests/support/cQmlWarningGuard.h"
 #include "tests/support/cReportCapture.h"
 
 #include <QDir>
