@@ -1,6 +1,6 @@
 // The font and image trees as the user interface reads them: every image loads from the resources
 // in the proportions its item shows it, the font loads as "Spartan" with both micro signs, and
-// nothing is stored compressed.
+// nothing of theirs is stored compressed; the QML and script trees are compressed as marked.
 
 #include "CorvoGUI/Core/Resources/cUserInterfaceResources.h"
 
@@ -24,6 +24,8 @@ private slots:
     void image_loadsInItsProportions();
     void font_loadsAsSpartanWithTheMicroSigns();
     void entries_areStoredPlain();
+    void qmlAndScriptTrees_areCompressedAsMarked_data();
+    void qmlAndScriptTrees_areCompressedAsMarked();
     void destruction_unregistersEveryTree();
 };
 
@@ -206,6 +208,30 @@ void tst_cUserInterfaceResources::entries_areStoredPlain()
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(entry.size(), file.size());
     }
+}
+
+void tst_cUserInterfaceResources::qmlAndScriptTrees_areCompressedAsMarked_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("zlib");
+
+    // zlib where marked, whatever rcc's own default (zstd on Debian) or size threshold; plain else.
+    QTest::newRow("window") << "main.qml" << true;
+    QTest::newRow("graph") << "CorvoPEQ.qml" << true;
+    QTest::newRow("gain library") << "Gains.js" << true;
+    QTest::newRow("styles") << "Styles.qml" << false;
+    QTest::newRow("module") << "qmldir" << false;
+    QTest::newRow("meter") << "CorvoMeter.qml" << false;
+}
+
+void tst_cUserInterfaceResources::qmlAndScriptTrees_areCompressedAsMarked()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, zlib);
+    const cUserInterfaceResources resources;
+    const QResource entry(":/" + name);
+    QVERIFY(entry.isValid());
+    QCOMPARE(entry.compressionAlgorithm(), zlib ? QResource::ZlibCompression : QResource::NoCompression);
 }
 
 void tst_cUserInterfaceResources::destruction_unregistersEveryTree()
