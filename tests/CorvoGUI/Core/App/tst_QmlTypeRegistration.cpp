@@ -5,6 +5,7 @@
 #include "CorvoGUI/QtGUIComponents/ValueFormat/cQmlValueInterpreterSingleton.h"
 #include "QtGUIComponents/Common/cThemeColours.h"
 #include "QtGUIComponents/Common/cUISettings.h"
+#include "tests/support/cQmlWarningGuard.h"
 #include "tests/support/cReportCapture.h"
 
 #include <QMetaType>
@@ -81,6 +82,7 @@ class tst_QmlTypeRegistration : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup();
     void initTestCase();
     void integerTypes_areAliasesOfTheirQtTypes_data();
     void integerTypes_areAliasesOfTheirQtTypes();
@@ -98,7 +100,14 @@ private slots:
 
 private:
     static void singletons_data();
+    cQmlWarningGuard mGuard;
 };
+
+void tst_QmlTypeRegistration::cleanup()
+{
+    QML_VERIFY_NO_WARNINGS(mGuard);
+    mGuard.Clear();
+}
 
 void tst_QmlTypeRegistration::initTestCase()
 {

@@ -4,6 +4,7 @@
 #include "CorvoGUI/QtGUIComponents/Graphics/cQMLFactoryImageProvider.h"
 #include "PainterTestSupport.h"
 #include "QtGUIComponents/Common/cThemeColours.h"
+#include "tests/support/cQmlWarningGuard.h"
 #include "tests/support/cReportCapture.h"
 
 #include <QQmlComponent>
@@ -35,6 +36,7 @@ class tst_cQMLFactoryImageProvider : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup();
     void initTestCase();
     void cleanupTestCase();
     void requestImage_routesByKeyword_data();
@@ -50,7 +52,16 @@ private slots:
     void requestImage_onSeveralLoaderThreadsAtOnce_drawsAsOnOne();
     void engine_getsTheProviderAndTheScalingFactors();
     void engine_loadsAnImageFromTheProvider();
+
+private:
+    cQmlWarningGuard mGuard;
 };
+
+void tst_cQMLFactoryImageProvider::cleanup()
+{
+    QML_VERIFY_NO_WARNINGS(mGuard);
+    mGuard.Clear();
+}
 
 void tst_cQMLFactoryImageProvider::initTestCase()
 {
