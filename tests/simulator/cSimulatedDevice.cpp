@@ -423,7 +423,15 @@ void cSimulatedDevice::UpdateModel(const std::function<void(cSimulatedDeviceMode
 QList<cSimulatedDevice::sReceivedFrame> cSimulatedDevice::Frames() const
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    return mFrames;
+    // A list of its own: a shared one would let the device's next append grow the block in place
+    // once the caller's copy has gone, and Qt checks whether it is shared without ordering.
+    QList<sReceivedFrame> frames;
+    frames.reserve(mFrames.size());
+    for (const sReceivedFrame& frame : mFrames)
+    {
+        frames.append(frame);
+    }
+    return frames;
 }
 
 QList<std::uint8_t> cSimulatedDevice::Commands() const

@@ -7,6 +7,7 @@
 #include "KVNet/QT/Connections/cLostCommsSenderController.h"
 #include "KVNet/QT/Connections/cLostCommsSenderWorker.h"
 #include "KVNet/QT/Connections/cNetworkConnection.h"
+#include "tests/support/PostedEventRoom.h"
 #include "tests/support/cMessagePump.h"
 
 #include <QCoreApplication>
@@ -21,25 +22,14 @@
 namespace
 {
 
-// Qt grows a thread's list of posted events on whichever thread posts, under a lock that
-// ThreadSanitizer cannot see, and such a report names no Qt function that a suppression could
-// (tests/support/tsan-qt.supp). Growing the main thread's list before any connection thread
-// posts to it leaves them nothing to copy; Qt keeps the room when the events are gone.
-void MakeRoomForPostedEvents()
-{
-    constexpr int ROOM = 256;
-    QObject sink;
-    for (int i = 0; i < ROOM; ++i)
-    {
-        QCoreApplication::postEvent(&sink, new QEvent(QEvent::User));
-    }
-}
+// Before any connection thread posts to the main thread.
+constexpr int POSTED_EVENT_ROOM = 256;
 
 } // namespace
 
 cNetworkTestSystem::cNetworkTestSystem(bool lostComms, bool tcpServer)
 {
-    MakeRoomForPostedEvents();
+    MakeRoomForPostedEvents(POSTED_EVENT_ROOM);
     SetNetworkConnectionStarter([] { cNetworkConnection::Instance(); });
     StartSystem(0, true);
     if (lostComms)

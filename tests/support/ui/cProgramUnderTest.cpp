@@ -5,6 +5,7 @@
 #include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cSerialConnectionBackend.h"
 #include "tests/simulator/cFixedSerialPortList.h"
+#include "tests/support/PostedEventRoom.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -12,6 +13,13 @@
 #include <QQuickWindow>
 #include <QThread>
 #include <QUrl>
+
+namespace
+{
+
+constexpr int POSTED_EVENT_ROOM = 4096;
+
+} // namespace
 
 void cProgramUnderTest::PrepareProcess()
 {
@@ -55,6 +63,9 @@ bool cProgramUnderTest::Start(const QString& portName)
             }
         });
 
+    // The syscall thread posts a queued call to the GUI thread for every value a driver announces
+    // to QML: the sync after connecting brings hundreds at once.
+    MakeRoomForPostedEvents(POSTED_EVENT_ROOM);
     mSession = std::make_unique<cProgramSession>(
         std::make_unique<cFixedSerialPortList>(QList<sSerialPortDescription>{DevicePort(portName)}));
     mEngine = std::make_unique<QQmlApplicationEngine>();
