@@ -60,7 +60,17 @@ function(corvo_tests)
             FIXTURES_REQUIRED test-homes
             ENVIRONMENT "HOME=${home};QT_QPA_PLATFORM=offscreen;QT_QUICK_BACKEND=software;${A_ENVIRONMENT}")
         set_property(GLOBAL APPEND PROPERTY CORVO_TEST_HOMES ${home})
+        corvo_label_window_test(${name})
     endforeach()
+endfunction()
+
+# The tests of the window, its views and widgets (tests/qml) get the label "window": Qt Quick and a
+# platform run whole in them (scripts/run-tsan.sh treats them apart).
+function(corvo_label_window_test name)
+    string(FIND "${CMAKE_CURRENT_SOURCE_DIR}/" "${PROJECT_SOURCE_DIR}/tests/qml/" at)
+    if(at EQUAL 0)
+        set_property(TEST ${name} APPEND PROPERTY LABELS window)
+    endif()
 endfunction()
 
 # corvo_benchmark(<name> SOURCES <files>... LIBS <targets>...)

@@ -26,4 +26,5 @@ function(corvo_xvfb_test name)
         FIXTURES_REQUIRED test-homes
         ENVIRONMENT "HOME=${home};QT_QPA_PLATFORM=xcb;QT_QUICK_BACKEND=software;ASAN_OPTIONS=detect_leaks=0:abort_on_error=1;${A_ENVIRONMENT}")
     set_property(GLOBAL APPEND PROPERTY CORVO_TEST_HOMES ${home})
+    corvo_label_window_test(${name})
 endfunction()
