@@ -322,14 +322,14 @@ private:
     const cPEQDriver* mGraphDriver = nullptr;
     std::set<std::uint32_t> mIds;
     int mIdleFrames = 0;
+    bool mLayerOn = false;
     std::set<std::uint32_t> mChanged;
     int mRecords = 0;
 };
 
 int cDragBench::Prepare(const QString& home)
 {
-    if (!mProgram.Start(QStringLiteral("./b%1").arg(QCoreApplication::applicationPid() % 10000)) ||
-        !QTest::qWaitForWindowExposed(mProgram.Window()))
+    if (!mProgram.Start() || !QTest::qWaitForWindowExposed(mProgram.Window()))
     {
         return Fail("the program did not start");
     }
@@ -366,6 +366,8 @@ int cDragBench::Prepare(const QString& home)
         {
             layer->setProperty("enabled", false);
         }
+        // The graph renders into no layer under the software renderer, whatever was asked.
+        mLayerOn = layer->property("enabled").toBool();
     }
     mGraph = nWindowItems::Find(nWindowItems::Find(panel, QStringLiteral("peqBlockLeft")),
                                 QStringLiteral("graph"));
@@ -479,7 +481,7 @@ void cDragBench::Print(const std::vector<double>& latenciesIn, int unmoved, int 
         "PEQ handle drag in the window: %d moves across a %.0f x %.0f graph, six bands, %s, scene graph "
         "%s, layer %s; %d frames swapped in an idle second before\n",
         STEPS, mGraph->width(), mGraph->height(), mOptions.mGanged ? "ganged" : "not ganged",
-        BackendName(mWindow), mOptions.mWithoutLayer ? "off" : "on (4 samples)", mIdleFrames);
+        BackendName(mWindow), mLayerOn ? "on (4 samples)" : "off", mIdleFrames);
     std::vector<double> latencies = latenciesIn;
     std::sort(latencies.begin(), latencies.end());
     if (latencies.empty())
