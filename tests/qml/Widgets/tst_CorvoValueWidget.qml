@@ -139,6 +139,7 @@ WidgetTestCase {
             { tag: "width 3", type: width, min: 0, max: 65535, start: 0x2b00, entry: "3", expected: 0 },
             { tag: "width 1", type: width, min: 0, max: 65535, start: 0x2b00, entry: "1", expected: 0x1400 },
             { tag: "width 0.01 is below the table", type: width, min: 0, max: 65535, start: 0x2b00, entry: "0.01", expected: undefined },
+            { tag: "width 1/0 sends nothing", type: width, min: 0, max: 65535, start: 0x2b00, entry: "1/0", expected: undefined },
             { tag: "width: 4 refused", type: width, min: 0, max: 65535, start: 0x2b00, entry: "4", expected: undefined },
             { tag: "hexadecimal: not converted", type: KVCCFormat.RAW_HEX, min: 0, max: 65535, start: 40000, entry: "1A", expected: undefined },
         ]
