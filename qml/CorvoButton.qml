@@ -21,8 +21,8 @@ Item {
     property color fillColorDisabled: Styles.colorBG
     property color borderColor: "white"
     property color borderColorHovered: "white"
-    property color borderColorPressed: Styles.colorHighlight2
-    property color borderColorDisabled: "#7f7f7f"
+    property color borderColorPressed: "white"
+    property color borderColorDisabled: "white"
     property real borderWidth: 1
     property real radius: 4 * globalScale
 

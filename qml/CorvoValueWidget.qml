@@ -146,8 +146,8 @@ Item {
         return undefined
     }
 
-    // Sends the value a typed text stands for. A text that reads as what the box shows (with or
-    // without its unit) leaves the value as it is.
+    // Sends the value a typed text stands for, within the driver's range. A text that reads as what
+    // the box shows (with or without its unit) leaves the value as it is.
     function setValueFromString(text) {
         if (driver === null) {
             return
@@ -159,7 +159,8 @@ Item {
         }
         var value = valueFromString(text)
         if (value !== undefined && isFinite(value)) {
-            driver.setNetworkValue(value)
+            // Into the driver's range here: a number far outside it would wrap on its way to an int.
+            driver.setNetworkValue(Math.max(minValue, Math.min(maxValue, value)))
         }
     }
 

@@ -94,6 +94,7 @@ Window {
             spacing: Styles.spacing
 
             Image {
+                objectName: "connectButton"
                 height: 40
                 width: height * 64 / 56
                 source: loaderWindow.serial.connect && loaderWindow.linkState === 2 ? "qrc:/Connected.svg"
@@ -112,6 +113,7 @@ Window {
             }
 
             Image {
+                objectName: "recallButton"
                 visible: loaderWindow.linkState === 2
                 height: 40
                 width: height * 64 / 56
@@ -125,6 +127,7 @@ Window {
         }
 
         Text {
+            objectName: "statusText"
             readonly property var status: loaderWindow.statusFor(loaderWindow.serial.connect,
                                                                  loaderWindow.serial.portNames.length,
                                                                  loaderWindow.linkState,
@@ -138,6 +141,7 @@ Window {
         }
 
         Text {
+            objectName: "messageText"
             anchors.horizontalCenter: parent.horizontalCenter
             text: loaderWindow.message
             color: "white"
@@ -149,6 +153,7 @@ Window {
 
     FileDialog {
         id: recallDialog
+        objectName: "recallDialog"
         title: qsTr("Select config file to restore")
         nameFilters: [qsTr("Configuration files (*.cfg)")]
         folder: shortcuts.documents

@@ -138,6 +138,8 @@ WidgetTestCase {
               cellW: 100, cellH: 40, popupX: 20, popupY: 60 },
             { tag: "moved up", x: 20, y: 250, w: 100, h: 40, count: 4, columns: 1,
               cellW: 100, cellH: 40, popupX: 20, popupY: 140 },
+            { tag: "moved up: a row partly filled counts", x: 20, y: 250, w: 100, h: 40, count: 5, columns: 2,
+              cellW: 100, cellH: 40, popupX: 20, popupY: 180 },
             { tag: "moved left", x: 330, y: 20, w: 60, h: 40, count: 4, columns: 2,
               cellW: 60, cellH: 40, popupX: 280, popupY: 60 },
             { tag: "too tall: items shrink", x: 20, y: 20, w: 100, h: 40, count: 12, columns: 1,
