@@ -47,8 +47,7 @@ Item {
         anchors.centerIn: parent
         width: handle.markerSize
         height: handle.markerSize
-        color: Qt.rgba(handle.colour.r, handle.colour.g, handle.colour.b,
-                       handle.selected || handle.pressed ? handle.colour.a : handle.colour.a * 0.35)
+        color: handle.colour
         border.color: handle.colour
         border.width: 2
     }

@@ -385,7 +385,11 @@ Item {
                     stopColours.push(stops[k].color)
                 }
                 colours.fills.push(stopColours)
-                colours.handles.push(handles.itemAt(i).colour)
+                var handleItem = handles.itemAt(i)
+                var marker = findChild(handleItem, "marker")
+                verify(Qt.colorEqual(marker.color, handleItem.colour)
+                       && Qt.colorEqual(marker.border.color, handleItem.colour), "marker " + i)
+                colours.handles.push(handleItem.colour)
             }
             return colours
         }
