@@ -8,6 +8,10 @@ import CorvoTest 1.0
 WarningCheckedTestCase {
     when: windowShown
 
+    // How long a wait may take: the device model and the window answer within a few ticks, but a
+    // sanitizer build on a loaded machine can be many times slower.
+    readonly property int patience: 15000
+
     // A value that lies within [low, high].
     function bound(low, value, high) {
         return Math.max(low, Math.min(value, high))

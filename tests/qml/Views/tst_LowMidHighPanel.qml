@@ -23,19 +23,19 @@ Item {
             compare(component.status, Component.Ready, component.errorString())
             window = createTemporaryObject(component, null)
             verify(window !== null)
-            tryCompare(window, "visible", true)
+            tryCompare(window, "visible", true, patience)
             var tab = findChild(window.contentItem, "tab" + panel)
             verify(tab !== null)
             // The window lays its tabs out on its first frame.
             tryVerify(function() { return !isPolishScheduled(tab.parent) && tab.x === panel * tab.width },
-                      5000, "the tabs are laid out")
+                      patience, "the tabs are laid out")
             // The hidden tabs' panels are made after the window's first frame.
-            tryCompare(window, "panelsMade", true, 5000)
+            tryCompare(window, "panelsMade", true, patience)
             mouseClick(tab)
             compare(findChild(window.contentItem, "tabBar").currentIndex, panel)
             var item = findChild(window.contentItem, panelNames[panel])
             verify(item !== null)
-            tryCompare(item, "visible", true)
+            tryCompare(item, "visible", true, patience)
             return item
         }
 
@@ -80,24 +80,24 @@ Item {
             if (panel.panelBackend.ganged.value) {
                 panel.panelBackend.ganged.setValue(false)
             }
-            tryVerify(function() { return _Probe.peqGang(data.panel) === 0 }, 5000, "the gang unit is off")
+            tryVerify(function() { return _Probe.peqGang(data.panel) === 0 }, patience, "the gang unit is off")
             compare(left.width, half)
             compare(right.width, half)
             compare(right.visible, true)
             verify(right.x >= left.x + left.width, "the right block beside the left one")
 
             mouseClick(gang)
-            tryCompare(panel.panelBackend.ganged, "value", true)
-            tryVerify(function() { return _Probe.peqGang(data.panel) === 1 }, 5000, "the gang unit is on")
+            tryCompare(panel.panelBackend.ganged, "value", true, patience)
+            tryVerify(function() { return _Probe.peqGang(data.panel) === 1 }, patience, "the gang unit is on")
             compare(left.width, area.width)
             compare(right.visible, false)
             // The block's drawing stays centred in it, so in the panel.
             var drawn = child(left, "drawnArea")
-            tryVerify(function() { return Math.abs(drawn.x - (left.width - drawn.width) / 2) <= 0.5 }, 5000,
+            tryVerify(function() { return Math.abs(drawn.x - (left.width - drawn.width) / 2) <= 0.5 }, patience,
                       "centred")
 
             mouseClick(gang)
-            tryVerify(function() { return _Probe.peqGang(data.panel) === 0 }, 5000, "the gang unit is off")
+            tryVerify(function() { return _Probe.peqGang(data.panel) === 0 }, patience, "the gang unit is off")
             compare(left.width, half)
             compare(right.visible, true)
         }
@@ -118,10 +118,10 @@ Item {
             // Another slope first, so that the choice changes it.
             var other = (data.index + 1) % 4
             slopes.currentIndex = other
-            tryVerify(function() { return _Probe.hpfSlope(3) === other }, 5000, "the high-pass unit's slope")
+            tryVerify(function() { return _Probe.hpfSlope(3) === other }, patience, "the high-pass unit's slope")
             compare(chooser.currentIndex, other)
             mouseClick(chooser)
-            tryCompare(chooser, "popupOpen", true)
+            tryCompare(chooser, "popupOpen", true, patience)
             // The entry of this chooser's popup: every tab's chooser has a popup in the window's overlay.
             var popup = null
             for (var i = 0; i < chooser.resources.length; ++i) {
@@ -133,13 +133,13 @@ Item {
             var entry = findChild(popup.contentItem, "comboItem" + data.index)
             verify(entry !== null)
             // Its entries are placed on the frame that shows it.
-            tryVerify(function() { return !isPolishScheduled(popup.contentItem) }, 5000, "the entries are placed")
+            tryVerify(function() { return !isPolishScheduled(popup.contentItem) }, patience, "the entries are placed")
             mouseClick(entry)
-            tryCompare(chooser, "popupOpen", false)
+            tryCompare(chooser, "popupOpen", false, patience)
             compare(slopes.currentIndex, data.index)
             compare(slopes.currentDescription, data.tag)
             compare(chooser.currentText, data.tag)
-            tryVerify(function() { return _Probe.hpfSlope(3) === data.index }, 5000,
+            tryVerify(function() { return _Probe.hpfSlope(3) === data.index }, patience,
                       "the high-pass unit takes it")
         }
     }

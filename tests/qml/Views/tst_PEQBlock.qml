@@ -73,7 +73,7 @@ Item {
                         && d.frequencyDriver.networkValue === unit.frequency
                         && d.gainDriver.networkValue === unit.gain + 32768
                         && d.widthDriver.networkValue === unit.width
-            }, 5000, "band " + index + " of panel " + panel + " in sync")
+            }, patience, "band " + index + " of panel " + panel + " in sync")
         }
 
         // Waits until every part shows the band's frequency and gain codes: the unit, the graph band,
@@ -84,25 +84,25 @@ Item {
             tryVerify(function() {
                 var unit = _Probe.unitBand(panel, false, index)
                 return unit.frequency === frequency && unit.gain === gain
-            }, 5000, "the unit takes frequency " + frequency + " and gain " + gain)
-            tryCompare(d.frequencyDriver, "networkValue", frequency)
-            tryCompare(d.gainDriver, "networkValue", gain + 32768)
+            }, patience, "the unit takes frequency " + frequency + " and gain " + gain)
+            tryCompare(d.frequencyDriver, "networkValue", frequency, patience)
+            tryCompare(d.gainDriver, "networkValue", gain + 32768, patience)
             tryVerify(function() {
                 var band = _Probe.band(block.bands[index])
                 return band.frequency === frequency && band.gain === gain
-            }, 5000, "the graph band takes them")
+            }, patience, "the graph band takes them")
             tryCompare(box(block, "frequencyBox", index).valueWidget, "text",
                        Interpreter.interpretValueAndUnits(frequency, KVCCFormat.FREQ_HZ,
-                                                          KVCCFormat.ONE_DECIMAL_PLACE))
+                                                          KVCCFormat.ONE_DECIMAL_PLACE), patience)
             tryCompare(box(block, "gainBox", index).valueWidget, "text",
                        Interpreter.interpretValueAndUnits(gain + 32768, KVCCFormat.GAIN_OFFSET_DB,
-                                                          KVCCFormat.ONE_DECIMAL_PLACE))
+                                                          KVCCFormat.ONE_DECIMAL_PLACE), patience)
             tryVerify(function() {
                 var expectedX = graph.width * _Probe.frequencyFraction(graph.backEnd, frequency)
                 var expectedY = graph.height * _Probe.gainFraction(graph.backEnd, gain / 256)
                 var point = handle(block, index).dragPoint
                 return Math.abs(point.x - expectedX) < 1e-6 && Math.abs(point.y - expectedY) < 1e-6
-            }, 5000, "the handle moves to the band's place")
+            }, patience, "the handle moves to the band's place")
         }
 
         // Sets the band's frequency code and gain (1/256 dB) through its value boxes' drivers, as an
@@ -123,7 +123,7 @@ Item {
                 var x = graph.width * _Probe.frequencyFraction(graph.backEnd, codes.frequency)
                 var y = graph.height * _Probe.gainFraction(graph.backEnd, codes.gain / 256)
                 return Math.abs(item.dragPoint.x - x) < 1e-6 && Math.abs(item.dragPoint.y - y) < 1e-6
-            }, 5000, "handle " + index + " follows its band")
+            }, patience, "handle " + index + " follows its band")
         }
 
         // Where a press on the handle lands: its centre to the whole pixel, kept inside the graph (a
@@ -255,7 +255,7 @@ Item {
             var width = 22 * 256
             var d = drivers(block, data.band)
             d.widthDriver.setNetworkValue(width)
-            tryVerify(function() { return _Probe.band(block.bands[data.band]).width === width }, 5000,
+            tryVerify(function() { return _Probe.band(block.bands[data.band]).width === width }, patience,
                       "the graph takes the width")
             clickHandle(block, data.band)
             compare(graph.selectedBand, data.band)
@@ -279,13 +279,13 @@ Item {
             var millimetres = data.spread / Screen.pixelDensity
             var expected = Math.floor(bound(0, ((0 - 11392) / 50) * millimetres + width, 11392))
             verify(data.spread > 0 ? expected < width : expected > width)
-            tryCompare(d.widthDriver, "networkValue", expected)
+            tryCompare(d.widthDriver, "networkValue", expected, patience)
             tryVerify(function() { return _Probe.unitBand(1, false, data.band).width === expected },
                       5000, "the unit takes the width")
             compare(_Probe.band(block.bands[data.band]).width, expected)
             tryCompare(box(block, "widthBox", data.band).valueWidget, "text",
                        Interpreter.interpretValueAndUnits(expected, ProjectCCFormat.FILTER_WIDTH,
-                                                          KVCCFormat.NO_DECIMAL_PLACES))
+                                                          KVCCFormat.NO_DECIMAL_PLACES), patience)
             compare(_Probe.band(block.bands[1 - data.band]).width, other)
         }
 
@@ -346,20 +346,20 @@ Item {
             verify(widthBox.visible)
 
             mouseClick(button)
-            tryCompare(widthBox, "visible", false)
+            tryCompare(widthBox, "visible", false, patience)
             compare(String(button.source), data.image)
             tryVerify(function() { return _Probe.unitBand(data.panel, false, data.band).type === data.shelf },
                       5000, "the unit takes the shelf")
-            tryVerify(function() { return _Probe.band(band).type === data.shelf }, 5000,
+            tryVerify(function() { return _Probe.band(band).type === data.shelf }, patience,
                       "the graph draws a shelf")
 
             mouseClick(button)
-            tryCompare(widthBox, "visible", true)
+            tryCompare(widthBox, "visible", true, patience)
             compare(String(button.source), data.bell)
             tryVerify(function() {
                 return _Probe.unitBand(data.panel, false, data.band).type === PEQTypes.BELL
-            }, 5000, "the unit takes the bell")
-            tryVerify(function() { return _Probe.band(band).type === PEQTypes.BELL }, 5000,
+            }, patience, "the unit takes the bell")
+            tryVerify(function() { return _Probe.band(band).type === PEQTypes.BELL }, patience,
                       "the graph draws a bell")
         }
 
@@ -415,8 +415,8 @@ Item {
             verify(Qt.colorEqual(colours.combinedFill, "#30ffffff"))
 
             mouseClick(inOut)
-            tryVerify(function() { return _Probe.unitBypass(1, false) === 1 }, 5000, "the unit is bypassed")
-            tryCompare(graph, "fullyBypassed", true)
+            tryVerify(function() { return _Probe.unitBypass(1, false) === 1 }, patience, "the unit is bypassed")
+            tryCompare(graph, "fullyBypassed", true, patience)
             colours = curveColours(graph)
             for (i = 0; i < 2; ++i) {
                 verify(Qt.colorEqual(colours.lines[i], bypassed), "band outline " + i)
@@ -429,8 +429,8 @@ Item {
             verify(Qt.colorEqual(colours.combinedFill, Qt.tint(bypassed, "#a0000000")), "combined fill")
 
             mouseClick(inOut)
-            tryVerify(function() { return _Probe.unitBypass(1, false) === 0 }, 5000, "the unit is in again")
-            tryCompare(graph, "fullyBypassed", false)
+            tryVerify(function() { return _Probe.unitBypass(1, false) === 0 }, patience, "the unit is in again")
+            tryCompare(graph, "fullyBypassed", false, patience)
             colours = curveColours(graph)
             for (i = 0; i < 2; ++i) {
                 verify(Qt.colorEqual(colours.lines[i], block.bands[i].bandColour), "band outline " + i)
