@@ -4,19 +4,25 @@
 #include "CorvoGUI/Core/Serial/cSerialInterface.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cSavesDialogBackend.h"
+#include "KVNet/Core/KVNetSystem.h"
+#include "tests/support/cRecordingNetObject.h"
 #include "tests/support/ui/cProgramUnderTest.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <atomic>
+#include <memory>
 
 namespace nProgramLink
 {
 
 namespace
 {
+
+constexpr int ACTION_TICK_MS = 20;
 
 // Saves the model to the file or recalls it; true when the saves manager answered success.
 bool SaveOrRecall(cSavesDialogBackend* saves, const QUrl& file, bool save)
@@ -29,6 +35,30 @@ bool SaveOrRecall(cSavesDialogBackend* saves, const QUrl& file, bool save)
     const bool answered = cProgramUnderTest::WaitFor([&answers] { return answers > 0; }, 5000);
     QObject::disconnect(connection);
     return answered && saves->operationSuccess();
+}
+
+// Whether the link's queues stayed empty for quietMs and as many action ticks of the syscall thread.
+bool WaitForQuiet(const cSerialInterface& link, const cRecordingNetObject& ticks, int quietMs, int timeoutMs)
+{
+    const int quietTicks = std::max(1, quietMs / ACTION_TICK_MS);
+    QDeadlineTimer deadline(timeoutMs);
+    QElapsedTimer quiet;
+    quiet.start();
+    int quietFrom = ticks.Ticks();
+    while (quiet.elapsed() < quietMs || ticks.Ticks() - quietFrom < quietTicks)
+    {
+        if (deadline.hasExpired())
+        {
+            return false;
+        }
+        if (link.QueuedRecords() != 0)
+        {
+            quiet.restart();
+            quietFrom = ticks.Ticks();
+        }
+        cProgramUnderTest::Settle(5);
+    }
+    return true;
 }
 
 } // namespace
@@ -64,22 +94,21 @@ bool ConnectKeepingModel(cProgramUnderTest& program, const QString& folder)
 bool WaitUntilIdle(cProgramUnderTest& program, int quietMs, int timeoutMs)
 {
     const cSerialInterface* link = program.Session()->GetApplication()->GetSerialInterface();
-    QDeadlineTimer deadline(timeoutMs);
-    QElapsedTimer quiet;
-    quiet.start();
-    while (quiet.elapsed() < quietMs)
+    // The units queue on their ticks: quiet counts only while the syscall thread runs them too, as
+    // a loaded machine can hold that thread back for longer than quietMs.
+    std::unique_ptr<cRecordingNetObject> watch;
     {
-        if (deadline.hasExpired())
-        {
-            return false;
-        }
-        if (link->QueuedRecords() != 0)
-        {
-            quiet.restart();
-        }
-        cProgramUnderTest::Settle(5);
+        // Made and deleted under the registry lock while the syscall thread runs.
+        cRegistryLocker lock;
+        watch = std::make_unique<cRecordingNetObject>("Program Link Idle Ticks", 1, true);
     }
-    return true;
+    const cRecordingNetObject& ticks = *watch;
+    const bool idle = WaitForQuiet(*link, ticks, quietMs, timeoutMs);
+    {
+        cRegistryLocker lock;
+        watch.reset();
+    }
+    return idle;
 }
 
 } // namespace nProgramLink

@@ -14,8 +14,9 @@ namespace nProgramLink
 // link is idle. False, with a warning, when a step fails.
 bool ConnectKeepingModel(cProgramUnderTest& program, const QString& folder);
 
-// Waits until the link's send queues have stayed empty for quietMs (the units queue changes on
-// the ticks after them); false when that did not happen within timeoutMs.
+// Waits until the link's send queues have stayed empty for quietMs and for as many of the syscall
+// thread's action ticks (the units queue changes on the ticks after them); false when that did not
+// happen within timeoutMs.
 bool WaitUntilIdle(cProgramUnderTest& program, int quietMs = 200, int timeoutMs = 10000);
 
 } // namespace nProgramLink
