@@ -1,6 +1,7 @@
 #include "CorvoGUI/Core/App/cApplication.h"
 
 #include "Common/Qt/cNonVolatileStorageManager.h"
+#include "CorvoGUI/Core/App/LookObjects.h"
 #include "CorvoGUI/Core/App/cSerialConnectDriver.h"
 #include "CorvoGUI/Core/Persistence/DataFolders.h"
 #include "CorvoGUI/Core/Saves/cSavesManager.h"
@@ -9,14 +10,11 @@
 #include "CorvoGUI/Core/Units/cInOutFader.h"
 #include "CorvoGUI/Core/Units/cLowMidHigh.h"
 #include "CorvoGUI/Core/Units/cMeteringSources.h"
-#include "CorvoGUI/QtGUIComponents/ValueFormat/cQmlValueInterpreterSingleton.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/Core/cActionTickDriver.h"
 #include "KVNet/QT/Connections/cKVNetTCPServer.h"
 #include "KVNet/QT/Connections/cNetworkConnection.h"
 #include "KVNet/QT/Discovery/cMultiUnitFinder.h"
-#include "QtGUIComponents/Common/cThemeColours.h"
-#include "QtGUIComponents/Widgets/cDrawingUtility.h"
 
 cApplication::cApplication(std::unique_ptr<cSerialPortList> portList, const sSerialLinkTimings& timings)
 {
@@ -29,18 +27,7 @@ cApplication::cApplication(std::unique_ptr<cSerialPortList> portList, const sSer
                 &cApplication::ConnectionDisconnected, Qt::DirectConnection);
     }
     // The look objects outlive every application object (QML may still hold them): made once.
-    if (gThemeColours == nullptr)
-    {
-        gThemeColours = new cThemeColours();
-    }
-    if (gDrawingUtility == nullptr)
-    {
-        gDrawingUtility = new cDrawingUtility();
-    }
-    if (gQmlValueInterpreterSingleton == nullptr)
-    {
-        gQmlValueInterpreterSingleton = new cQmlValueInterpreterSingleton();
-    }
+    MakeLookObjects();
     mTCPServer = new cKVNetTCPServer(this);
     CreateActionTickThread();
     mNonVolatileStorage =

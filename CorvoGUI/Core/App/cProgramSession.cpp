@@ -1,5 +1,6 @@
 #include "CorvoGUI/Core/App/cProgramSession.h"
 
+#include "CorvoGUI/Core/App/LookObjects.h"
 #include "CorvoGUI/Core/App/SceneGraphChoice.h"
 #include "CorvoGUI/Core/App/cApplication.h"
 #include "CorvoGUI/Core/Serial/cSerialPortList.h"
@@ -10,26 +11,19 @@
 #include "KVNet/QT/Trace/KVNetReports.h"
 
 #include <QDebug>
-#include <QFontDatabase>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QString>
-
-namespace
-{
-
-const char* const FONT_RESOURCE = ":Spartan-Bold.ttf";
-
-} // namespace
 
 cProgramSession::cProgramSession(std::unique_ptr<cSerialPortList> portList, const sSerialLinkTimings& timings)
 {
     // Before the first window, and before the threads start: the probe makes an OpenGL context.
     ChooseSceneGraphBackend();
 
-    if (QFontDatabase::addApplicationFont(QString::fromLatin1(FONT_RESOURCE)) < 0)
+    if (!AddProgramFont())
     {
-        ReportError("main", __LINE__, "int qMain(int, char**)", "Couldn't add the font %s", FONT_RESOURCE);
+        ReportError("main", __LINE__, "int qMain(int, char**)", "Couldn't add the font %s",
+                    PROGRAM_FONT_RESOURCE);
     }
 
     qInfo() << "CorvoGUI Main";

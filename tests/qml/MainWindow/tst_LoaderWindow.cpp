@@ -5,16 +5,12 @@
 
 #include "CorvoGUI/Core/App/QmlTypeRegistration.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
-#include "CorvoGUI/QtGUIComponents/Graphics/GraphicsEngineSetup.h"
 #include "tests/qml/WindowSupport/cMainWindowHarness.h"
 #include "tests/support/cQmlWarningGuard.h"
 
 #include <QColor>
 #include <QFile>
 #include <QGuiApplication>
-#include <QQmlApplicationEngine>
-#include <QQmlContext>
-#include <QQmlIncubationController>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTemporaryDir>
@@ -47,7 +43,6 @@ private slots:
     void sync_isAskedOnceOnEnteringSyncingAndConfirmedOnceAnswered();
 
 private:
-    QQuickItem* Item(const QString& objectName) const;
     QString Text(const QString& objectName) const;
     void Click(const QString& objectName);
     // The port listed and connect clicked, then these states reported in turn.
@@ -55,8 +50,6 @@ private:
 
     std::unique_ptr<cQmlWarningGuard> mGuard;
     std::unique_ptr<cMainWindowHarness> mHarness;
-    std::unique_ptr<QQmlApplicationEngine> mEngine;
-    QQuickWindow* mWindow = nullptr;
 };
 
 void tst_LoaderWindow::initTestCase()
@@ -69,53 +62,27 @@ void tst_LoaderWindow::init()
     mGuard = std::make_unique<cQmlWarningGuard>();
     // The harness's back ends and stand-ins, with the loader window in place of the main window.
     mHarness = std::make_unique<cMainWindowHarness>();
-    mEngine = std::make_unique<QQmlApplicationEngine>();
-    mEngine->addImportPath(QStringLiteral("qrc:/qml/KVQml"));
-    mEngine->addImportPath(QStringLiteral("qrc:/qml"));
-    mEngine->addImportPath(QStringLiteral("qrc:/"));
-    InstallGraphicsFactory(*mEngine);
-    mEngine->rootContext()->setContextProperty(QStringLiteral("_App"), &mHarness->Backend());
-    mEngine->load(QUrl(QStringLiteral("qrc:/main_load_only.qml")));
-    QVERIFY(!mEngine->rootObjects().isEmpty());
-    mWindow = qobject_cast<QQuickWindow*>(mEngine->rootObjects().first());
-    QVERIFY(mWindow != nullptr);
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
-    mHarness->Pump();
+    QVERIFY(mHarness->Load(QStringLiteral("qrc:/main_load_only.qml")));
 }
 
 void tst_LoaderWindow::cleanup()
 {
-    // What the window is still making (the file dialog's lists) is finished first.
-    QQmlIncubationController* incubation = mEngine != nullptr ? mEngine->incubationController() : nullptr;
-    for (int i = 0; i < 200 && incubation != nullptr && incubation->incubatingObjectCount() > 0; ++i)
-    {
-        QTest::qWait(10);
-    }
-    mWindow = nullptr;
-    mEngine.reset();
     mHarness.reset();
     const QStringList problems = mGuard->Problems();
     mGuard.reset();
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
 }
 
-QQuickItem* tst_LoaderWindow::Item(const QString& objectName) const
-{
-    return mWindow->findChild<QQuickItem*>(objectName);
-}
-
 QString tst_LoaderWindow::Text(const QString& objectName) const
 {
-    return Item(objectName)->property("text").toString();
+    return mHarness->Item(objectName)->property("text").toString();
 }
 
 void tst_LoaderWindow::Click(const QString& objectName)
 {
-    const QQuickItem* item = Item(objectName);
+    const QQuickItem* item = mHarness->Item(objectName);
     QVERIFY(item != nullptr);
-    QTest::mouseClick(mWindow, Qt::LeftButton, Qt::NoModifier,
-                      item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint());
-    mHarness->Pump();
+    mHarness->Click(item);
 }
 
 bool tst_LoaderWindow::Connect(const QList<int>& states)
@@ -137,8 +104,8 @@ bool tst_LoaderWindow::Connect(const QList<int>& states)
 
 void tst_LoaderWindow::window_isTitledAndSized()
 {
-    QCOMPARE(mWindow->title(), QString("Corvo Loader - V1.00"));
-    QCOMPARE(mWindow->size(), QSize(420, 240));
+    QCOMPARE(mHarness->Window()->title(), QString("Corvo Loader - V1.00"));
+    QCOMPARE(mHarness->Window()->size(), QSize(420, 240));
 }
 
 void tst_LoaderWindow::statusLine_followsTheLink_data()
@@ -180,9 +147,9 @@ void tst_LoaderWindow::statusLine_followsTheLink()
     QCOMPARE(Text("statusText"), text);
     if (colour.isValid())
     {
-        QCOMPARE(Item("statusText")->property("color").value<QColor>(), colour);
+        QCOMPARE(mHarness->Item("statusText")->property("color").value<QColor>(), colour);
     }
-    QCOMPARE(Item("recallButton")->isVisible(), recallShown);
+    QCOMPARE(mHarness->Item("recallButton")->isVisible(), recallShown);
 }
 
 void tst_LoaderWindow::recall_tellsHowItWent_data()
@@ -203,7 +170,7 @@ void tst_LoaderWindow::recall_tellsHowItWent()
     mHarness->Saves().SetResult(success);
 
     Click("recallButton");
-    QObject* dialog = mWindow->findChild<QObject*>("recallDialog");
+    QObject* dialog = mHarness->Object("recallDialog");
     QVERIFY(dialog != nullptr);
     QTRY_VERIFY(dialog->property("visible").toBool());
     QTemporaryDir folder;

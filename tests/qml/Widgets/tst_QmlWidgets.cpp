@@ -1,6 +1,6 @@
+#include "CorvoGUI/Core/App/LookObjects.h"
 #include "CorvoGUI/Core/App/QmlTypeRegistration.h"
 #include "CorvoGUI/Core/Resources/cUserInterfaceResources.h"
-#include "tests/support/look/LookObjects.h"
 #include "tests/support/quicktest/cQuickTestWarnings.h"
 
 #include <QObject>
@@ -24,11 +24,11 @@ public:
 public slots:
     void applicationAvailable()
     {
-        if (!nLookObjects::AddFont())
+        if (!AddProgramFont())
         {
             qFatal("the font Spartan-Bold.ttf is not in the resources");
         }
-        nLookObjects::Make();
+        MakeLookObjects();
     }
 
     void qmlEngineAvailable(QQmlEngine* engine)

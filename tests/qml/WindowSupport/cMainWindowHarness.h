@@ -36,9 +36,10 @@ public:
     cMainWindowHarness(const cMainWindowHarness&) = delete;
     cMainWindowHarness& operator=(const cMainWindowHarness&) = delete;
 
-    // Loads the window and waits until it is exposed and has made every tab's panel; false with a
-    // warning when it does not load.
-    bool Load();
+    // Loads the window (the program's, or another window file of its resources over the same back
+    // ends) and waits until it is exposed and, for the program's window, has made every tab's panel;
+    // false with a warning when it does not load.
+    bool Load(const QString& url = QStringLiteral("qrc:/main.qml"));
 
     QQuickWindow* Window() const { return mWindow; }
     cCorvoQmlBackend& Backend() const { return *mBackend; }

@@ -1,6 +1,6 @@
+#include "CorvoGUI/Core/App/LookObjects.h"
 #include "CorvoGUI/Core/App/QmlTypeRegistration.h"
 #include "QtGUIComponents/Common/cUISettings.h"
-#include "tests/support/look/LookObjects.h"
 #include "tests/support/quicktest/cQuickTestWarnings.h"
 
 #include <QLocale>
@@ -25,7 +25,7 @@ public slots:
     void applicationAvailable()
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        nLookObjects::Make();
+        MakeLookObjects();
         gUISettings = new cUISettings();
     }
 

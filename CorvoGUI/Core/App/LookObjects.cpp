@@ -1,4 +1,4 @@
-#include "tests/support/look/LookObjects.h"
+#include "CorvoGUI/Core/App/LookObjects.h"
 
 #include "CorvoGUI/QtGUIComponents/ValueFormat/cQmlValueInterpreterSingleton.h"
 #include "QtGUIComponents/Common/cThemeColours.h"
@@ -7,10 +7,9 @@
 #include <QFontDatabase>
 #include <QString>
 
-namespace nLookObjects
-{
+const char* const PROGRAM_FONT_RESOURCE = ":Spartan-Bold.ttf";
 
-void Make()
+void MakeLookObjects()
 {
     if (gThemeColours == nullptr)
     {
@@ -26,9 +25,7 @@ void Make()
     }
 }
 
-bool AddFont()
+bool AddProgramFont()
 {
-    return QFontDatabase::addApplicationFont(QStringLiteral(":Spartan-Bold.ttf")) >= 0;
+    return QFontDatabase::addApplicationFont(QString::fromLatin1(PROGRAM_FONT_RESOURCE)) >= 0;
 }
-
-} // namespace nLookObjects
