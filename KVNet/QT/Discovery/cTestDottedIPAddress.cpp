@@ -19,6 +19,11 @@ cTestDottedIPAddress::~cTestDottedIPAddress()
 
 void cTestDottedIPAddress::Start()
 {
+    // A second start would hand the worker to its thread twice (and delete it twice).
+    if (mController.Thread()->isRunning() || mController.Thread()->isFinished())
+    {
+        return;
+    }
     mController.Start(mWorker);
 }
 

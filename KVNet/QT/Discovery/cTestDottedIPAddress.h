@@ -34,7 +34,7 @@ public:
     cTestDottedIPAddress(QObject* parent, const QString& address, int timeLimitMs = DEFAULT_TIME_LIMIT_MS);
     ~cTestDottedIPAddress() override;
 
-    // Starts the test's thread, which makes the attempt; once.
+    // Starts the test's thread, which makes the attempt; a second call does nothing.
     void Start();
     int GetResult();
     // Blocks until the result is in.
