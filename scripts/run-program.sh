@@ -5,8 +5,4 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 # A user's build: optimised, and a new compiler's warnings do not stop it.
 bash "$root/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release -DCORVO_WERROR=OFF -DCORVO_ASSERTIONS=OFF
-program="$root/build/CorvoGUI/CorvoGUI"
-if [ -x "$program" ]; then
-    exec bash "$root/scripts/start-program.sh" "$program"
-fi
-echo "Built. The program itself is not part of the build yet."
+exec bash "$root/scripts/start-program.sh" "$root/build/CorvoGUI/CorvoGUI"
