@@ -65,13 +65,19 @@ Rectangle {
         return band.bypassed || (index < 6 && backEnd.fullyBypassed)
     }
 
+    // The scale texts follow the graph's size, as the window's texts follow the window: at 1/26 of
+    // the width the closest labels (100 and 200 Hz, an octave apart) stay about half a text size
+    // apart, and at 1/12 of the height the gain labels (6 dB apart) stay clear of each other.
+    readonly property int scaleFontPixelSize: Math.max(1, Math.floor(fontScale * Math.min(width / 26, height / 12)))
+
+    // Fixes the scale font; its size sets the room the back end keeps for the labels.
     Text {
         id: scaleFont
         visible: false
         text: "12"
         font.family: "Spartan"
         font.bold: true
-        font.pointSize: Math.max(1, 12 * graph.fontScale)
+        font.pixelSize: graph.scaleFontPixelSize
     }
 
     PEQQmlBackEnd {

@@ -1,3 +1,4 @@
+#include "tests/qml/WindowSupport/ScaleLabels.h"
 #include "tests/qml/WindowSupport/SceneSearch.h"
 #include "tests/support/cQmlWarningGuard.h"
 #include "tests/support/ui/cProgramUnderTest.h"
@@ -9,7 +10,7 @@
 #include <QtTest>
 
 // The response graph drawn in the program's real window at a scale factor of 2, by the renderer the
-// tests run with (Qt Quick's software renderer).
+// tests run with (Qt Quick's software renderer), and its scale labels at that scale.
 class tst_PEQGraphAtScale : public QObject
 {
     Q_OBJECT
@@ -18,6 +19,8 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void graph_isDrawnAtTwiceTheScale();
+    void labels_areLegibleAtTwiceTheScale_data();
+    void labels_areLegibleAtTwiceTheScale();
 
 private:
     cQmlWarningGuard mGuard;
@@ -73,6 +76,40 @@ void tst_PEQGraphAtScale::graph_isDrawnAtTwiceTheScale()
     const int pixels = area.width() * area.height();
     QVERIFY2(dark > pixels / 2, qPrintable(QStringLiteral("%1 of %2 pixels dark").arg(dark).arg(pixels)));
     QVERIFY2(light > 0, "no label or curve drawn");
+}
+
+void tst_PEQGraphAtScale::labels_areLegibleAtTwiceTheScale_data()
+{
+    QTest::addColumn<QSize>("window");
+
+    // In logical pixels: the smallest window, the one with the smallest graph, and the default one,
+    // which fills a 2560 x 1440 screen.
+    QTest::newRow("640x480") << QSize(640, 480);
+    QTest::newRow("2560x480") << QSize(2560, 480);
+    QTest::newRow("1280x720") << QSize(1280, 720);
+}
+
+void tst_PEQGraphAtScale::labels_areLegibleAtTwiceTheScale()
+{
+    QFETCH(QSize, window);
+
+    mProgram.Window()->resize(window);
+    QTRY_COMPARE(mProgram.Window()->contentItem()->size(), QSizeF(window));
+    QObject* tabBar = mProgram.Window()->findChild<QObject*>(QStringLiteral("tabBar"));
+    QVERIFY(tabBar != nullptr);
+    tabBar->setProperty("currentIndex", 1);
+    cProgramUnderTest::Settle(300);
+
+    QQuickItem* graph =
+        FindInScene(FindInScene(mProgram.Item(QStringLiteral("lowPanel")), QStringLiteral("peqBlockLeft")),
+                    QStringLiteral("graph"));
+    QVERIFY(graph != nullptr);
+    QTRY_VERIFY(graph->isVisible() && ScaleLabelsOf(graph).size() == 13);
+    // 8 logical pixels are 16 on the screen.
+    sScaleLabelFigures figures;
+    const QString fault = ScaleLabelFault(graph, 8, figures);
+    qInfo("graph %gx%g: %s", graph->width(), graph->height(), qPrintable(figures.ToString()));
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
 }
 
 int main(int argc, char** argv)
