@@ -1,9 +1,10 @@
 // Takes a screenshot of each tab of the program's window: the whole program in process with a
 // fresh home folder, connected to a simulated device. Run it under a display (Xvfb).
 //
-//   corvo-screenshots <output folder>
+//   corvo-screenshots <output folder> [<width>x<height>]
 //
-// Writes Faders.png, Low.png, Mid.png and High.png; QT_SCALE_FACTOR scales the window as usual.
+// Writes Faders.png, Low.png, Mid.png and High.png of the window at its default size, or at the size
+// given (in logical pixels); QT_SCALE_FACTOR scales the window as usual.
 // The device starts with the program's defaults: the fresh model is saved before connecting (the
 // connection takes the device's state) and recalled once connected, which sends it to the device
 // (nProgramLink::ConnectKeepingModel, as the tab tests connect).
@@ -15,7 +16,9 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QQuickItem>
 #include <QQuickWindow>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -42,11 +45,20 @@ int Fail(const char* what)
     return 1;
 }
 
-int TakeScreenshots(cProgramUnderTest& program, const QString& home, const QString& output)
+int TakeScreenshots(cProgramUnderTest& program, const QString& home, const QString& output, const QSize& size)
 {
     if (!program.Start())
     {
         return Fail("the program did not start");
+    }
+    if (size.isValid())
+    {
+        program.Window()->resize(size);
+        if (!cProgramUnderTest::WaitFor(
+                [&] { return program.Window()->contentItem()->size() == QSizeF(size); }, 5000))
+        {
+            return Fail("the window did not take the size asked for");
+        }
     }
     if (!nProgramLink::ConnectKeepingModel(program, home))
     {
@@ -81,9 +93,20 @@ int TakeScreenshots(cProgramUnderTest& program, const QString& home, const QStri
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
+    QSize size;
+    if (argc == 3)
     {
-        std::fprintf(stderr, "usage: corvo-screenshots <output folder>\n");
+        const QRegularExpressionMatch match =
+            QRegularExpression(QStringLiteral("^([0-9]{3,4})x([0-9]{3,4})$"))
+                .match(QString::fromLocal8Bit(argv[2]));
+        if (match.hasMatch())
+        {
+            size = QSize(match.captured(1).toInt(), match.captured(2).toInt());
+        }
+    }
+    if ((argc != 2 && argc != 3) || (argc == 3 && !size.isValid()))
+    {
+        std::fprintf(stderr, "usage: corvo-screenshots <output folder> [<width>x<height>]\n");
         return 2;
     }
     const QString output = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
@@ -99,7 +122,7 @@ int main(int argc, char** argv)
     cProgramUnderTest::PrepareProcess();
     QGuiApplication application(argc, argv);
     cProgramUnderTest program;
-    const int result = TakeScreenshots(program, home.path(), output);
+    const int result = TakeScreenshots(program, home.path(), output, size);
     program.Stop();
     return result;
 }
