@@ -101,11 +101,11 @@ public:
     bool CheckRecord(QDataStream* stream) override;
     bool RecallData(QDataStream* stream) override;
     // From the device's records of this channel's bands, only what the window shows and changes:
-    // the unit becomes bypassed when band 0's bypass field (gang bit masked) says so and otherwise
-    // keeps its own IN/OUT; each band takes its frequency, width and gain (below minus infinity:
-    // minus infinity, reported) and a type its switch offers (OffersType; another type, or an unknown
-    // one, is reported and the band keeps its own). A band's bypass and option are not taken.
-    // Skipped until the device's filter table is complete.
+    // the unit becomes bypassed when band 0's bypass field (gang bit masked) says so and band 0 is
+    // not bypassed itself, and otherwise keeps its own IN/OUT; each band takes its frequency, width and gain
+    // (below minus infinity: minus infinity, reported) and a type its switch offers (OffersType; another
+    // type, or an unknown one, is reported and the band keeps its own). A band's bypass and option are not
+    // taken. Skipped until the device's filter table is complete.
     eSyncResult SyncData() override;
 
     // The designers for each type, at the given scale. False (reported, outputs unchanged) for

@@ -150,14 +150,15 @@ eSyncResult cParametricEQUnit::SyncData()
     }
     // The program never writes the unit's bypass into the device's records (a bypassed unit is sent
     // as flat sections), so band 0's bypass field can say bypassed but never "in": the unit keeps
-    // its own IN/OUT otherwise.
+    // its own IN/OUT otherwise. Where band 0 is itself bypassed the field holds the program's own
+    // band bypass, which says nothing of the unit.
     bool bypassChanged = false;
     if (mBands > 0 && !records.empty())
     {
         const long long field = records[0].mBypass & ~UWORD(cParametricEQDriver::GANG_BIT);
         const bool bypassed =
             FromDevice(nFieldDomains::FLAG, field, GetBypass() ? 1 : 0, "band 0 bypass") != 0;
-        if (bypassed && !GetBypass())
+        if (bypassed && !GetBypass() && !GetBand(0).mBypass)
         {
             SetBypassField(true);
             mDriver->SetUnitBypass(true);

@@ -454,6 +454,7 @@ private slots:
     void acceptedValues_areSavedRecalledAndReadBack();
     void bypassedBandsFromTheDevice_areNotTaken();
     void unitSetOut_staysOutAcrossAReconnect();
+    void bandZeroBypassedByTheProgram_leavesTheUnitIn();
 
 private:
     // A model on a fresh non-volatile RAM file.
@@ -839,6 +840,25 @@ void tst_DeviceSyncDomains::unitSetOut_staysOutAcrossAReconnect()
     QVERIFY(unit.GetBypass());
     QCOMPARE(Payloads(block, P::P_BYPASS), QList<QByteArray>{UBYTEPayload(1)}); // the click, nothing since
     QVERIFY(mLink->Link().SetRunning());
+    QVERIFY(Disconnect());
+}
+
+// Band 0 bypassed in the model (an old saves file, a peer) is sent with its bypass field set: at the
+// next connect that field is the program's own band bypass and leaves the unit IN.
+void tst_DeviceSyncDomains::bandZeroBypassedByTheProgram_leavesTheUnitIn()
+{
+    Start();
+    QVERIFY(ConnectAndSync());
+    QVERIFY(mLink->Link().SetRunning());
+    cParametricEQUnit& unit = mModel->LowLeft();
+    SendParameter(unit, P::BandBypassParameter(0), UBYTEPayload(1));
+    QVERIFY(Drain(*mLink));
+    QCOMPARE(int(mLink->Device().Model().Filter(0, 2).mBypass), 1);
+    QVERIFY(Disconnect());
+
+    QVERIFY(ConnectAndSync());
+    QVERIFY(!unit.GetBypass());
+    QVERIFY(unit.GetBand(0).mBypass);
     QVERIFY(Disconnect());
 }
 
