@@ -61,6 +61,66 @@ std::uint32_t cSimulatedDeviceModel::FilterId(int channel, int slot)
     return (static_cast<std::uint32_t>(slot) << 8) | static_cast<std::uint32_t>(channel);
 }
 
+bool cSimulatedDeviceModel::SetFilterField(int channel, int slot, eFilterField field, std::uint16_t value)
+{
+    const int index = channel < 0 || slot < 0 ? -1 : FilterIndex(FilterId(channel, slot));
+    if (index < 0)
+    {
+        return false;
+    }
+    sFilterRecord& record = mFilters[static_cast<size_t>(index)];
+    switch (field)
+    {
+    case FILTER_FREQUENCY:
+        record.mFrequencyCode = value;
+        break;
+    case FILTER_WIDTH:
+        record.mWidthCode = value;
+        break;
+    case FILTER_GAIN:
+        record.mGainCode = value;
+        break;
+    case FILTER_TYPE:
+        record.mFilterType = value;
+        break;
+    case FILTER_OPTION:
+        record.mBandOption = value;
+        break;
+    case FILTER_BYPASS:
+        record.mBypass = value;
+        break;
+    }
+    return true;
+}
+
+bool cSimulatedDeviceModel::SetStripField(int strip, eStripField field, std::uint16_t value)
+{
+    if (strip < 0 || strip >= CONTROL_STRIPS)
+    {
+        return false;
+    }
+    sControlStrip& record = mStrips[static_cast<size_t>(strip)];
+    switch (field)
+    {
+    case STRIP_MUTE:
+        record.mMute = value;
+        break;
+    case STRIP_GAIN:
+        record.mGainCode = value;
+        break;
+    case STRIP_POLARITY:
+        record.mPolarity = value;
+        break;
+    }
+    return true;
+}
+
+cSimulatedDeviceModel::sFilterRecord cSimulatedDeviceModel::Filter(int channel, int slot) const
+{
+    const int index = channel < 0 || slot < 0 ? -1 : FilterIndex(FilterId(channel, slot));
+    return index < 0 ? sFilterRecord() : mFilters[static_cast<size_t>(index)];
+}
+
 bool cSimulatedDeviceModel::DecodeFilter(const QByteArray& payload, std::uint32_t& filterId,
                                          sFilterRecord& record)
 {

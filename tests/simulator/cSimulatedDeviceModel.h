@@ -40,9 +40,34 @@ public:
         bool operator==(const sControlStrip& other) const;
     };
 
+    // The fields of a filter-table record and of a control strip, as the device reports them.
+    enum eFilterField
+    {
+        FILTER_FREQUENCY,
+        FILTER_WIDTH,
+        FILTER_GAIN,
+        FILTER_TYPE,
+        FILTER_OPTION,
+        FILTER_BYPASS,
+    };
+    enum eStripField
+    {
+        STRIP_MUTE,
+        STRIP_GAIN,
+        STRIP_POLARITY,
+    };
+
     // Table index of a filter id, -1 when the device has no such filter.
     static int FilterIndex(std::uint32_t filterId);
     static std::uint32_t FilterId(int channel, int slot);
+
+    // Sets one field of the record of (channel, slot), or of control strip `strip`, to any 16-bit
+    // value, as a device of unknown state may report it. False (nothing set) when the device has no
+    // such record.
+    bool SetFilterField(int channel, int slot, eFilterField field, std::uint16_t value);
+    bool SetStripField(int strip, eStripField field, std::uint16_t value);
+    // The record of (channel, slot); a record of zeros when the device has none.
+    sFilterRecord Filter(int channel, int slot) const;
 
     // A record's payload as the device reads it: a filter record (u32 id, the coefficient bytes, u16
     // frequency, width and gain codes, u8 type, option and bypass) and a control-strip record (five

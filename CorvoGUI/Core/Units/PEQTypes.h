@@ -38,9 +38,4 @@ constexpr bool IsKnownParametricEQType(ULONG type)
     return type <= HIGH_CONTOUR;
 }
 
-constexpr bool IsKnownHighPassType(ULONG type)
-{
-    return type <= HPF_BESSEL_18_DB;
-}
-
 } // namespace nPEQ

@@ -1,6 +1,7 @@
 #include "CorvoGUI/Core/Units/cControlStripUnit.h"
 
 #include "AES-Standards/KVConversions.h"
+#include "CorvoGUI/Core/Units/FieldDomain.h"
 #include "CorvoGUI/Core/Units/cControlStripDriver.h"
 #include "KVNet/Core/KVControlPayload.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
@@ -45,17 +46,13 @@ cControlStripUnit::cControlStripUnit(const char* name, cNonVolatileStorageManage
     , mInvertPolarity(invertPolarity)
     , mBlock(storage, kFields.mSize, NV_START_MARKER, NV_END_MARKER)
 {
-    std::string why;
     if (!mBlock.HasValidMarkers())
     {
         mBlock.ReportResetForMarkers(GetSaveName());
         ResetDefaults();
+        return;
     }
-    else if (!StoredFieldsValid(why))
-    {
-        mBlock.ReportReset(GetSaveName(), why.c_str());
-        ResetDefaults();
-    }
+    MendStoredFields();
 }
 
 cControlStripUnit::~cControlStripUnit()
@@ -127,13 +124,10 @@ bool cControlStripUnit::ReadRecord(QDataStream* stream, sSettings& settings) con
     {
         *stream >> mute >> polarity >> gain;
     }
-    if (!RecordReadWhole(stream) || !SavedFlagValid(mute, "mute") || !SavedFlagValid(polarity, "polarity"))
+    if (!RecordReadWhole(stream) || !SavedFlagValid(mute, "mute") || !SavedFlagValid(polarity, "polarity") ||
+        !SavedFieldValid(nFieldDomains::GAIN, gain, "gain"))
     {
         return false;
-    }
-    if (gain < GAIN_MINUS_INFINITY)
-    {
-        return RefuseSavedField("gain", gain);
     }
     settings.mMute = mute != 0;
     settings.mPolarity = polarity != 0;
@@ -165,10 +159,13 @@ eSyncResult cControlStripUnit::SyncData()
     {
         return SYNC_SKIPPED;
     }
+    const sSettings current = GetSettings();
     sSettings settings;
-    settings.mMute = record.mMute != 0;
-    settings.mPolarity = (record.mPolarity != 0) != mInvertPolarity;
-    settings.mGain = ValidGain(record.mGainCode, "device");
+    settings.mMute = FromDevice(nFieldDomains::FLAG, record.mMute, current.mMute, "mute") != 0;
+    const bool devicePolarity =
+        FromDevice(nFieldDomains::FLAG, record.mPolarity, DevicePolarity(current.mPolarity), "polarity") != 0;
+    settings.mPolarity = devicePolarity != mInvertPolarity;
+    settings.mGain = GAIN(FromDevice(nFieldDomains::GAIN, record.mGainCode, current.mGain, "gain"));
     ApplySettings(settings);
     return SYNC_DONE;
 }
@@ -300,33 +297,12 @@ void cControlStripUnit::StoreFlag(size_t offset, bool value)
     mBlock.Store<UBYTE>(offset, ConvertBoolToUBYTE(value));
 }
 
-GAIN cControlStripUnit::ValidGain(SWORD gain, const char* source) const
+void cControlStripUnit::MendStoredFields()
 {
-    if (gain < GAIN_MINUS_INFINITY)
-    {
-        KV_REPORT_ERROR("%s: gain %d from the %s is out of range, taken as minus infinity", GetSaveName(),
-                        int(gain), source);
-        return GAIN_MINUS_INFINITY;
-    }
-    return gain;
-}
-
-bool cControlStripUnit::StoredFieldsValid(std::string& why) const
-{
-    const UBYTE mute = mBlock.Load<UBYTE>(kFields.mMute);
-    const UBYTE polarity = mBlock.Load<UBYTE>(kFields.mPolarity);
-    const SWORD gain = mBlock.Load<SWORD>(kFields.mGain);
-    if (mute > 1)
-    {
-        why = cNonVolatileBlock::FieldOutOfRange("mute", mute);
-    }
-    else if (polarity > 1)
-    {
-        why = cNonVolatileBlock::FieldOutOfRange("polarity", polarity);
-    }
-    else if (gain < GAIN_MINUS_INFINITY)
-    {
-        why = cNonVolatileBlock::FieldOutOfRange("gain", gain);
-    }
-    return why.empty();
+    const sSettings defaults = DefaultSettings();
+    mBlock.Mend<UBYTE>(kFields.mMute, nFieldDomains::FLAG, ConvertBoolToUBYTE(defaults.mMute), "mute");
+    mBlock.Mend<UBYTE>(kFields.mPolarity, nFieldDomains::FLAG, ConvertBoolToUBYTE(defaults.mPolarity),
+                       "polarity");
+    mBlock.Mend<SWORD>(kFields.mGain, nFieldDomains::GAIN, defaults.mGain, "gain");
+    mBlock.ReportMended(GetSaveName());
 }

@@ -6,7 +6,6 @@
 #include "KVNet/Core/KVNetMethods.h"
 
 #include <optional>
-#include <string>
 
 class cControlStripDriver;
 class cNonVolatileStorageManager;
@@ -25,13 +24,16 @@ class cSaveObjectRegistry;
 // A parameter message shorter than its value is reported and dropped; a byte other than 0 or 1 is
 // reported and taken as 1. A value equal to the stored one is neither published nor sent.
 //
+// Fields and their domains (nFieldDomains): mute and polarity FLAG, gain GAIN. From the device a
+// flag other than 0 or 1 is on and a gain below minus infinity is minus infinity, each reported.
+//
 // Non-volatile block (8 bytes, packed, native byte order): u16 0x5566, u8 mute, u8 polarity (the
 // user's), s16 gain, u16 0xFB05. Wrong markers reset it to the defaults: unmuted, polarity off,
-// gain minus infinity; so do stored flags other than 0 or 1 and a gain below minus infinity. A reset
-// is said once (a notification naming the unit).
+// gain minus infinity. A field outside its domain takes its default alone. A reset or a mend is said
+// once (a notification naming the unit).
 //
-// Save record: bool mute, bool polarity (the user's), qint16 gain. A recalled record must hold 0 or 1
-// in its flags and a gain not below minus infinity.
+// Save record: bool mute, bool polarity (the user's), qint16 gain. A recalled record must hold every
+// field inside its domain.
 //
 // Threads: constructed and destroyed on the GUI thread (by the driver). Messages, sync-ups, save,
 // recall and sync run on the syscall thread under the registry lock.
@@ -74,12 +76,12 @@ public:
                          KV_NET_DATA_SCALE sourceMethod) override;
 
     void SaveData(QDataStream* stream) override;
-    // The record read whole, with flags 0 or 1 and a gain not below minus infinity.
+    // The record read whole, every field inside its domain.
     bool CheckRecord(QDataStream* stream) override;
     // Reads and checks the whole record (false, nothing changed, when it fails) and applies it.
     bool RecallData(QDataStream* stream) override;
-    // Takes this strip's record of the device's control-strip block; SYNC_SKIPPED, nothing changed,
-    // until the block has arrived.
+    // Takes this strip's record of the device's control-strip block, each field brought into its
+    // domain; SYNC_SKIPPED, nothing changed, until the block has arrived.
     eSyncResult SyncData() override;
 
     // Stores each setting that differs, publishing it, and when any did gives the driver the whole
@@ -107,10 +109,9 @@ private:
     // message is too short. Returned by value: no pointer to the caller's flag leaves the call.
     std::optional<bool> ReadFlag(cKVNetMessage& message);
     void StoreFlag(size_t offset, bool value);
-    // -32768 is no gain: reported and taken as minus infinity.
-    GAIN ValidGain(SWORD gain, const char* source) const;
-    // True when the stored flags are 0 or 1 and the gain is not below minus infinity; else why not.
-    bool StoredFieldsValid(std::string& why) const;
+    // The non-volatile check of a block with right markers: each field outside its domain takes its
+    // default (said once).
+    void MendStoredFields();
     // Reads the save record and checks its fields; false (reported) when it fails.
     bool ReadRecord(QDataStream* stream, sSettings& settings) const;
 

@@ -1,6 +1,7 @@
 #include "CorvoGUI/Core/Units/cDelayUnit.h"
 
 #include "AES-Standards/KVConversions.h"
+#include "CorvoGUI/Core/Units/FieldDomain.h"
 #include "CorvoGUI/Core/Units/cDelayDriver.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
@@ -33,16 +34,14 @@ cDelayUnit::cDelayUnit(const char* name, cDelayDriver* driver, cNonVolatileStora
     , mDriver(driver)
     , mBlock(storage, kFieldSize, START_MARKER, END_MARKER)
 {
-    const UBYTE gang = mBlock.Load<UBYTE>(kGangOffset);
-    if (!clear && mBlock.HasValidMarkers() && gang <= 1)
-    {
-        return;
-    }
     if (!clear && mBlock.HasValidMarkers())
     {
-        mBlock.ReportReset(GetSaveName(), cNonVolatileBlock::FieldOutOfRange("gang", gang).c_str());
+        // The codes take every value; only the gang can be outside its domain.
+        mBlock.Mend<UBYTE>(kGangOffset, nFieldDomains::FLAG, 0, "gang");
+        mBlock.ReportMended(GetSaveName());
+        return;
     }
-    else if (!clear)
+    if (!clear)
     {
         mBlock.ReportResetForMarkers(GetSaveName());
     }
@@ -223,7 +222,7 @@ bool cDelayUnit::ReadRecord(QDataStream* stream, qint16& left, qint16& right, qi
     {
         return false;
     }
-    return gang == 0 || gang == 1 || RefuseSavedField("gang", gang);
+    return SavedFieldValid(nFieldDomains::FLAG, gang, "gang");
 }
 
 bool cDelayUnit::CheckRecord(QDataStream* stream)
@@ -279,6 +278,7 @@ eSyncResult cDelayUnit::SyncData()
     }
     for (int channel : {LEFT, RIGHT})
     {
+        // Every 32-bit count is a time whose code lies inside the code domain.
         const UWORD code = ConvertTimeToUWORD(samples[channel] / cDelayDriver::SAMPLE_RATE);
         if (StoreCode(channel, code, false))
         {

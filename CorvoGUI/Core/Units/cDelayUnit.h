@@ -19,9 +19,11 @@ class cSaveObjectRegistry;
 // Parameters: 4096 left time code (UWORD), 4097 right time code (UWORD), 4098 gang (UBYTE bool).
 // A time message is published also when it changes nothing.
 //
+// Fields and their domains (nFieldDomains): both codes CODE (every code), gang FLAG.
+//
 // NV block (9 bytes): u16 start marker 0x66B6, u16 left code, u16 right code, u8 gang, u16 end
-// marker 0x36AA; defaults 0, 0, off. Wrong markers or a gang byte other than 0 or 1 reset it (said
-// once). Save record: qint16 left, qint16 right, qint16 gang (0/1).
+// marker 0x36AA; defaults 0, 0, off. Wrong markers reset it; a gang byte other than 0 or 1 is
+// mended to off alone (either said once). Save record: qint16 left, qint16 right, qint16 gang (0/1).
 //
 // Threads: constructed by its driver (GUI thread, before the syscall thread runs or under
 // cRegistryLocker); messages, ticks, sync-ups, save, recall and sync on the syscall thread.

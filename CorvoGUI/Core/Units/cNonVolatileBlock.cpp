@@ -79,8 +79,20 @@ const UBYTE* cNonVolatileBlock::FieldAddress(size_t offset, size_t size) const
     return mBlock + MARKER_SIZE + offset;
 }
 
-std::string cNonVolatileBlock::FieldOutOfRange(const char* field, long long value)
+void cNonVolatileBlock::ReportMended(const char* unit) const
 {
-    return std::string("its non-volatile block held ") + (field != nullptr ? field : "") + " " +
-           std::to_string(value) + ", out of its range";
+    if (mMended.empty() || mRegionReset || !IsInStorage())
+    {
+        return;
+    }
+    std::string fields;
+    for (const std::string& field : mMended)
+    {
+        fields += (fields.empty() ? "" : ", ") + field;
+    }
+    const bool one = mMended.size() == 1;
+    KV_REPORT_NOTIFICATION("Settings of %s mended: its non-volatile block held %s, out of %s; %s, the "
+                           "others are kept",
+                           unit != nullptr ? unit : "", fields.c_str(), one ? "its range" : "their ranges",
+                           one ? "that setting takes its default" : "those settings take their defaults");
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "Common/Qt/NonVolatileAccess.h"
+#include "CorvoGUI/Core/Units/FieldDomain.h"
 #include "KVNet/Core/KVNetTypes.h"
 
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 class cNonVolatileStorageManager;
 
@@ -34,11 +36,11 @@ private:
 // construction order of the units is the file's layout.
 //
 // When the markers are not the unit's, the fields are zeroed and HasValidMarkers() is false: the
-// unit then writes its defaults and calls WriteMarkers(). With right markers the unit checks its
-// fields and treats a block whose fields are out of their domains the same way. Either reset is said
-// once (ReportReset), so the user learns that settings were lost. Without a storage manager, or when it
-// gives no memory, the block lives in memory of its own (reported): the unit works with its
-// defaults and nothing is kept.
+// unit then writes its defaults and calls WriteMarkers(); the reset is said once (ReportReset), so
+// the user learns that settings were lost. With right markers the unit checks each field against its
+// domain (Mend): a field outside takes its default on its own and the block's other fields are kept;
+// the mends are said once (ReportMended). Without a storage manager, or when it gives no memory, the
+// block lives in memory of its own (reported): the unit works with its defaults and nothing is kept.
 //
 // Field access is bounded: a load or store that does not fit in the fields is reported; a load
 // then gives a zero value and a store writes nothing.
@@ -66,8 +68,25 @@ public:
     void ReportReset(const char* unit, const char* why) const;
     // ReportReset for a block whose markers were wrong; nothing when they were right.
     void ReportResetForMarkers(const char* unit) const;
-    // The reason for ReportReset when a field is out of its domain.
-    static std::string FieldOutOfRange(const char* field, long long value);
+    // When the field of type T at offset is outside its domain: stores the default and notes the field
+    // (named as reports name it) with the value it held for ReportMended. True when it was mended.
+    // The unit designs again whatever derives from a mended field.
+    template <typename T>
+    bool Mend(size_t offset, const sFieldDomain& domain, T defaultValue, const std::string& field)
+    {
+        const T value = Load<T>(offset);
+        if (domain.Contains(static_cast<long long>(value)))
+        {
+            return false;
+        }
+        Store<T>(offset, defaultValue);
+        mMended.push_back(field + " " + std::to_string(static_cast<long long>(value)));
+        return true;
+    }
+    // Says, once, which fields of the unit named `unit` Mend set to their defaults: a notification
+    // naming the unit and each field with the value it held. Nothing when no field was mended, the
+    // whole file started afresh or the block never was in the file.
+    void ReportMended(const char* unit) const;
 
     template <typename T>
     T Load(size_t offset) const
@@ -109,5 +128,6 @@ private:
     UBYTE* mBlock = nullptr;
     std::unique_ptr<UBYTE[]> mOwnMemory;
     bool mValidMarkers = false;
-    bool mRegionReset = true; // the whole region started afresh: no block reports its own reset
+    bool mRegionReset = true;         // the whole region started afresh: no block reports its own reset
+    std::vector<std::string> mMended; // "<field> <value held>" of every field Mend set to its default
 };

@@ -41,17 +41,14 @@ cParametricEQGangDriver::cParametricEQGangDriver(const char* name, cNonVolatileS
 {
     CopyName(mLeftName, left);
     CopyName(mRightName, right);
-    const UBYTE stored = mBlock.Load<UBYTE>(kGangOffset);
-    if (!mBlock.HasValidMarkers() || stored > 1)
+    if (mBlock.HasValidMarkers())
     {
-        if (mBlock.HasValidMarkers())
-        {
-            mBlock.ReportReset(GetSaveName(), cNonVolatileBlock::FieldOutOfRange("gang", stored).c_str());
-        }
-        else
-        {
-            mBlock.ReportResetForMarkers(GetSaveName());
-        }
+        mBlock.Mend<UBYTE>(kGangOffset, nFieldDomains::FLAG, 0, "gang");
+        mBlock.ReportMended(GetSaveName());
+    }
+    else
+    {
+        mBlock.ReportResetForMarkers(GetSaveName());
         mBlock.Store<UBYTE>(kGangOffset, 0);
         mBlock.WriteMarkers();
     }

@@ -20,9 +20,9 @@ class cSaveObjectRegistry;
 // goes to the device in every band's bypass byte.
 //
 // Parameter 4096 gang (UBYTE bool): a message sets the gang (not published); a recall or a sync
-// that changes it publishes it. NV block: u16 start marker 0x1100, u8 gang, u16 end marker
-// 0xB350 (default off; wrong markers or a gang byte other than 0 or 1 reset it, said once). Save
-// record: bool gang.
+// that changes it publishes it. The gang's domain is nFieldDomains::FLAG. NV block: u16 start marker
+// 0x1100, u8 gang, u16 end marker 0xB350 (default off; wrong markers reset it, a gang byte other
+// than 0 or 1 is mended to off, either said once). Save record: bool gang.
 //
 // Without a system builder the links are not changed (reported).
 //

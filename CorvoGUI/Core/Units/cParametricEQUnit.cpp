@@ -2,6 +2,7 @@
 
 #include "AES-Standards/KVConversions.h"
 #include "CorvoGUI/Core/Biquad/BiquadDesign.h"
+#include "CorvoGUI/Core/Units/FieldDomain.h"
 #include "CorvoGUI/Core/Units/ParametricEQTables.h"
 #include "CorvoGUI/Core/Units/cParametricEQDriver.h"
 #include "KVNet/Core/KVNetSystem.h"
@@ -63,19 +64,15 @@ cParametricEQUnit::cParametricEQUnit(const char* name, cParametricEQDriver* driv
     , mLayout(MakeLayout(mBands))
     , mBlock(storage, mLayout.mSize, START_MARKER, END_MARKER)
 {
-    std::string why;
-    if (!clear && mBlock.HasValidMarkers() && StoredFieldsValid(why))
+    if (!clear && mBlock.HasValidMarkers())
     {
+        MendStoredFields();
         // The words are derived from the settings: designed again rather than trusted.
         mDriver->SetUnitBypass(GetBypass());
         DesignAndSendAllBands();
         return;
     }
-    if (!clear && mBlock.HasValidMarkers())
-    {
-        mBlock.ReportReset(GetSaveName(), why.c_str());
-    }
-    else if (!clear)
+    if (!clear)
     {
         mBlock.ReportResetForMarkers(GetSaveName());
     }
@@ -83,37 +80,28 @@ cParametricEQUnit::cParametricEQUnit(const char* name, cParametricEQDriver* driv
     mBlock.WriteMarkers();
 }
 
-bool cParametricEQUnit::StoredFieldsValid(std::string& why) const
+void cParametricEQUnit::MendStoredFields()
 {
-    const UBYTE bypass = mBlock.Load<UBYTE>(mLayout.mBypass);
-    if (bypass > 1)
-    {
-        why = cNonVolatileBlock::FieldOutOfRange("bypass", bypass);
-        return false;
-    }
+    // Frequencies, widths and options take every value; flags, types and gains can be outside.
+    mBlock.Mend<UBYTE>(mLayout.mBypass, nFieldDomains::FLAG, 0, "bypass");
     for (UBYTE band = 0; band < mBands; ++band)
     {
-        const sParametricEQBand settings = GetBand(band);
-        const UBYTE bandBypass = mBlock.Load<UBYTE>(mLayout.mBandBypass + band);
         const std::string prefix = "band " + std::to_string(band) + " ";
-        if (!nPEQ::IsKnownParametricEQType(settings.mType))
-        {
-            why = cNonVolatileBlock::FieldOutOfRange((prefix + "type").c_str(), settings.mType);
-        }
-        else if (settings.mGain < GAIN_MINUS_INFINITY)
-        {
-            why = cNonVolatileBlock::FieldOutOfRange((prefix + "gain").c_str(), settings.mGain);
-        }
-        else if (bandBypass > 1)
-        {
-            why = cNonVolatileBlock::FieldOutOfRange((prefix + "bypass").c_str(), bandBypass);
-        }
-        if (!why.empty())
-        {
-            return false;
-        }
+        mBlock.Mend<ULONG>(mLayout.mTypes + sizeof(ULONG) * band, nFieldDomains::BAND_TYPE, nPEQ::BELL,
+                           prefix + "type");
+        mBlock.Mend<SWORD>(mLayout.mGains + sizeof(SWORD) * band, nFieldDomains::GAIN, 0, prefix + "gain");
+        mBlock.Mend<UBYTE>(mLayout.mBandBypass + band, nFieldDomains::FLAG, 0, prefix + "bypass");
     }
-    return true;
+    mBlock.ReportMended(GetSaveName());
+}
+
+bool cParametricEQUnit::OffersType(UBYTE band, ULONG type) const
+{
+    if (type == nPEQ::BELL)
+    {
+        return true;
+    }
+    return (band == 0 && type == nPEQ::LFSHELF) || (band + 1 == mBands && type == nPEQ::HFSHELF);
 }
 
 cParametricEQUnit::~cParametricEQUnit()
@@ -273,7 +261,7 @@ bool cParametricEQUnit::CalculateFlatResponseCoeffs(const nPEQ::eParametricEQTyp
 bool cParametricEQUnit::DesignBand(UBYTE band, double q)
 {
     const sParametricEQBand settings = GetBand(band);
-    if (!nPEQ::IsKnownParametricEQType(settings.mType))
+    if (!nFieldDomains::BAND_TYPE.Contains(settings.mType))
     {
         KV_REPORT_ERROR("Unknown filter type: %d", int(settings.mType));
         KV_REPORT_ERROR("%s: band %d keeps its last coefficients", GetSaveName(), int(band));
@@ -434,7 +422,7 @@ void cParametricEQUnit::OnTypeMessage(cKVNetMessage& message, UBYTE band)
         return;
     }
     const ULONG type = message.GetUBYTE(0);
-    if (!nPEQ::IsKnownParametricEQType(type))
+    if (!nFieldDomains::BAND_TYPE.Contains(type))
     {
         KV_REPORT_ERROR("%s: unknown band type %d refused", GetSaveName(), int(type));
         return;

@@ -37,13 +37,15 @@ struct sParametricEQBand
 // accepted message is published, also when it changes nothing; only a change redesigns and
 // sends. Recall and sync publish what they changed.
 //
+// Fields and their domains (nFieldDomains): unit bypass FLAG; per band frequency and width CODE
+// (every code), gain GAIN, type BAND_TYPE, option BAND_OPTION (every byte), band bypass FLAG.
+//
 // NV block: u16 start marker 0x4380, u8 unit bypass, n u16 frequency codes, n u16 width codes,
 // n s16 gains, n u32 types, n u8 band options, n u8 band bypass flags, n five s32 words (b0, b1,
-// b2, a1, a2), u16 end marker 0xFA72. At construction a block with right markers and fields in
-// their domains (flags 0 or 1, known types, gains not below minus infinity) is taken and its bands
-// designed again from it; any other block is reset to the defaults (said once). Save record: bool
-// unit bypass, then per band qint16 frequency, qint16 width, qint16 gain, qint32 type, qint8
-// option, bool band bypass.
+// b2, a1, a2), u16 end marker 0xFA72. At construction a block with right markers is taken, a field
+// outside its domain mended to its default alone, and its bands designed again from it; a block with
+// wrong markers is reset to the defaults. Either is said once. Save record: bool unit bypass, then per
+// band qint16 frequency, qint16 width, qint16 gain, qint32 type, qint8 option, bool band bypass.
 //
 // A band is designed at no more than 0.45 of the sample rate; a band that cannot be designed
 // (NOTCH, an unknown type, a refused design; reported) keeps its last words.
@@ -82,8 +84,9 @@ public:
         return KV_NET_DATA_SCALE(RangeParameter(band) + 4);
     }
 
-    // With clear set, wrong markers or stored fields out of their domains, the defaults are loaded
-    // (and sent); otherwise the stored bands are designed again and sent.
+    // With clear set or wrong markers the defaults are loaded (and sent); otherwise the stored fields
+    // are taken (each outside its domain mended to its default) and the bands designed again and
+    // sent.
     cParametricEQUnit(const char* name, cParametricEQDriver* driver, cNonVolatileStorageManager* storage,
                       cSaveObjectRegistry* saves, UBYTE bands, double scale, double samplePeriod,
                       double sampleRate, double factor, bool clear);
@@ -94,13 +97,15 @@ public:
                          KV_NET_DATA_SCALE sourceMethod) override;
 
     void SaveData(QDataStream* stream) override;
-    // The record read whole, with flags of 0 or 1, known band types and gains not below minus
-    // infinity.
+    // The record read whole, every field inside its domain.
     bool CheckRecord(QDataStream* stream) override;
     bool RecallData(QDataStream* stream) override;
-    // From the device's records of this channel's bands: each band's bypass comes from its bypass
-    // field without the gang bit; the unit's bypass is not on the device and stays. Skipped until
-    // the device's filter table is complete.
+    // From the device's records of this channel's bands, only what the window shows and changes:
+    // the unit becomes bypassed when band 0's bypass field (gang bit masked) says so and band 0 is
+    // not bypassed itself, and otherwise keeps its own IN/OUT; each band takes its frequency, width and gain
+    // (below minus infinity: minus infinity, reported) and a type its switch offers (OffersType; another
+    // type, or an unknown one, is reported and the band keeps its own). A band's bypass and option are not
+    // taken. Skipped until the device's filter table is complete.
     eSyncResult SyncData() override;
 
     // The designers for each type, at the given scale. False (reported, outputs unchanged) for
@@ -112,6 +117,9 @@ public:
                                      const double& q, double& b0, double& b1, double& b2, double& a1,
                                      double& a2, double scale) const;
 
+    // True for the types a sync takes for band `band`: those its switch in the window offers, bell
+    // or low shelf on the first band, bell or high shelf on the last, bell on the others.
+    bool OffersType(UBYTE band, ULONG type) const;
     // Frequency codes band `band` may take with this unit's band count (0 beyond the bands).
     UWORD GetFrequencyRangesLower(UBYTE band) const;
     UWORD GetFrequencyRangesUpper(UBYTE band) const;
@@ -145,9 +153,9 @@ private:
     static sLayout MakeLayout(UBYTE bands);
     // Reads the save record and checks its fields; false (reported) when it fails.
     bool ReadRecord(QDataStream* stream, bool& bypass, std::vector<sParametricEQBand>& bands) const;
-    // True when the stored flags are 0 or 1, every band's type known and gain not below minus
-    // infinity; else why not.
-    bool StoredFieldsValid(std::string& why) const;
+    // The non-volatile check of a block with right markers: each field outside its domain takes its
+    // default (said once).
+    void MendStoredFields();
 
     void SetBypassField(bool bypass);
     void SetFrequency(UBYTE band, UWORD code);

@@ -2,6 +2,7 @@
 
 #include "AES-Standards/KVConversions.h"
 #include "CorvoGUI/Core/Serial/SerialProtocol.h"
+#include "CorvoGUI/Core/Units/FieldDomain.h"
 #include "CorvoGUI/Core/Units/cParametricEQDriver.h"
 #include "CorvoGUI/Core/Units/cParametricEQUnit.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
@@ -53,17 +54,11 @@ bool cParametricEQUnit::ReadRecord(QDataStream* stream, bool& bypass,
     for (UBYTE band = 0; band < mBands; ++band)
     {
         const sParametricEQBand& b = bands[band];
-        if (!SavedFlagValid(bandBypass[band], "band bypass"))
+        if (!SavedFlagValid(bandBypass[band], "band bypass") ||
+            !SavedFieldValid(nFieldDomains::BAND_TYPE, qint32(b.mType), "band type") ||
+            !SavedFieldValid(nFieldDomains::GAIN, b.mGain, "band gain"))
         {
             return false;
-        }
-        if (!nPEQ::IsKnownParametricEQType(b.mType))
-        {
-            return RefuseSavedField("band type", static_cast<long long>(qint32(b.mType)));
-        }
-        if (b.mGain < GAIN_MINUS_INFINITY)
-        {
-            return RefuseSavedField("band gain", b.mGain);
         }
         bands[band].mBypass = bandBypass[band] != 0;
     }
@@ -143,6 +138,9 @@ bool cParametricEQUnit::RecallData(QDataStream* stream)
     return true;
 }
 
+// Only what the window shows and changes is taken: the unit's bypass, each band's frequency, width,
+// gain, and the type where the band's switch offers it. A band's bypass and option have no control in
+// the window, so they stay the unit's own.
 eSyncResult cParametricEQUnit::SyncData()
 {
     std::vector<sFilter> records;
@@ -150,18 +148,30 @@ eSyncResult cParametricEQUnit::SyncData()
     {
         return SYNC_SKIPPED;
     }
+    // The program never writes the unit's bypass into the device's records (a bypassed unit is sent
+    // as flat sections), so band 0's bypass field can say bypassed but never "in": the unit keeps
+    // its own IN/OUT otherwise. Where band 0 is itself bypassed the field holds the program's own
+    // band bypass, which says nothing of the unit.
+    bool bypassChanged = false;
+    if (mBands > 0 && !records.empty())
+    {
+        const long long field = records[0].mBypass & ~UWORD(cParametricEQDriver::GANG_BIT);
+        const bool bypassed =
+            FromDevice(nFieldDomains::FLAG, field, GetBypass() ? 1 : 0, "band 0 bypass") != 0;
+        if (bypassed && !GetBypass() && !GetBand(0).mBypass)
+        {
+            SetBypassField(true);
+            mDriver->SetUnitBypass(true);
+            PublishUBYTE(P_BYPASS, 1);
+            bypassChanged = true;
+        }
+    }
     for (UBYTE band = 0; band < mBands && band < records.size(); ++band)
     {
         const sFilter& record = records[band];
         const sParametricEQBand current = GetBand(band);
-        bool changed = false;
-        const bool bypass = (record.mBypass & ~UWORD(cParametricEQDriver::GANG_BIT)) != 0;
-        if (bypass != current.mBypass)
-        {
-            SetBandBypass(band, bypass);
-            PublishUBYTE(BandBypassParameter(band), bypass ? 1 : 0);
-            changed = true;
-        }
+        const std::string prefix = "band " + std::to_string(band) + " ";
+        bool changed = bypassChanged;
         if (record.mFrequencyCode != current.mFrequencyCode)
         {
             SetFrequency(band, record.mFrequencyCode);
@@ -174,34 +184,30 @@ eSyncResult cParametricEQUnit::SyncData()
             PublishUWORD(WidthParameter(band), record.mWidthCode);
             changed = true;
         }
-        const SWORD gain = SWORD(record.mGainCode);
+        const SWORD gain =
+            SWORD(FromDevice(nFieldDomains::GAIN, SWORD(record.mGainCode), current.mGain, prefix + "gain"));
         if (gain != current.mGain)
         {
             SetGain(band, gain);
             PublishUWORD(GainParameter(band), ConvertGainToUWORD(gain));
             changed = true;
         }
-        const UBYTE option = UBYTE(record.mBandOption & 0xFF);
-        bool optionTaken = false;
-        if (record.mFilterType != current.mType)
+        const ULONG type = record.mFilterType;
+        if (!nFieldDomains::BAND_TYPE.Contains(type))
         {
-            if (nPEQ::IsKnownParametricEQType(record.mFilterType))
-            {
-                SetType(band, record.mFilterType);
-                SetOption(band, option);
-                PublishType(band, record.mFilterType);
-                optionTaken = true;
-                changed = true;
-            }
-            else
-            {
-                KV_REPORT_ERROR("%s: band %d, unknown type %d from the device refused", GetSaveName(),
-                                int(band), int(record.mFilterType));
-            }
+            KV_REPORT_ERROR("%s: band %d, unknown type %d from the device refused", GetSaveName(), int(band),
+                            int(type));
         }
-        if (!optionTaken && option != current.mOption)
+        else if (type != current.mType && !OffersType(band, type))
         {
-            SetOption(band, option);
+            KV_REPORT_ERROR(
+                "%s: band %d, type %d from the device refused: the band's switch offers no such type",
+                GetSaveName(), int(band), int(type));
+        }
+        else if (type != current.mType)
+        {
+            SetType(band, type);
+            PublishType(band, type);
             changed = true;
         }
         if (changed)

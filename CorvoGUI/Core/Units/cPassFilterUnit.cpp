@@ -3,6 +3,7 @@
 #include "AES-Standards/KVConversions.h"
 #include "CorvoGUI/Core/Biquad/BiquadDesign.h"
 #include "CorvoGUI/Core/Biquad/BiquadDeviceWord.h"
+#include "CorvoGUI/Core/Units/FieldDomain.h"
 #include "CorvoGUI/Core/Units/PEQTypes.h"
 #include "CorvoGUI/Core/Units/cPassFilterDriver.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
@@ -52,39 +53,27 @@ cPassFilterUnit::cPassFilterUnit(const char* name, cPassFilterDriver* driver,
     , mSampleRate(sampleRate)
     , mBlock(storage, kWordsOffset + kSectionSize * mSections, kind.mStartMarker, kind.mEndMarker)
 {
-    std::string why;
-    if (mBlock.HasValidMarkers() && StoredFieldsValid(why))
+    if (mBlock.HasValidMarkers())
     {
+        // The frequency takes every code; the slope type and the bypass flag can be outside.
+        mBlock.Mend<ULONG>(kSlopeOffset, nFieldDomains::SLOPE_TYPE, DEFAULT_SLOPE, "slope type");
+        mBlock.Mend<UBYTE>(kBypassOffset, nFieldDomains::FLAG, DEFAULT_BYPASS ? 1 : 0, "bypass");
+        mBlock.ReportMended(GetSaveName());
         // The words are derived from the settings: designed again rather than trusted.
         DesignAllSections();
         mDriver->SetBypass(GetBypass());
         SendAllSections();
         return;
     }
-    if (mBlock.HasValidMarkers())
-    {
-        mBlock.ReportReset(GetSaveName(), why.c_str());
-    }
-    else
-    {
-        mBlock.ReportResetForMarkers(GetSaveName());
-    }
+    mBlock.ReportResetForMarkers(GetSaveName());
     ResetDefaults();
     mBlock.WriteMarkers();
 }
 
-bool cPassFilterUnit::StoredFieldsValid(std::string& why) const
+bool cPassFilterUnit::OffersSlope(ULONG type) const
 {
-    const UBYTE bypass = mBlock.Load<UBYTE>(kBypassOffset);
-    if (!nPEQ::IsKnownHighPassType(GetSlopeType()))
-    {
-        why = cNonVolatileBlock::FieldOutOfRange("slope type", GetSlopeType());
-    }
-    else if (bypass > 1)
-    {
-        why = cNonVolatileBlock::FieldOutOfRange("bypass", bypass);
-    }
-    return why.empty();
+    return type == nPEQ::HPF_BUTTERWORTH_12_DB ||
+           (mSections >= 2 && nFieldDomains::SLOPE_TYPE.Contains(type));
 }
 
 cPassFilterUnit::~cPassFilterUnit()
@@ -174,7 +163,7 @@ bool cPassFilterUnit::CalculateCoeffs(UBYTE section, double& b0, double& b1, dou
 {
     const double f = ConvertUWORDToFrequency(GetFrequencyCode());
     const ULONG type = GetSlopeType();
-    if (!nPEQ::IsKnownHighPassType(type))
+    if (!nFieldDomains::SLOPE_TYPE.Contains(type))
     {
         KV_REPORT_ERROR("Unknown filter type! %d", int(type));
         return false;
@@ -308,7 +297,7 @@ void cPassFilterUnit::EntrypointMessage(cKVNetMessage& message)
             return;
         }
         const ULONG type = message.GetUBYTE(0);
-        if (!nPEQ::IsKnownHighPassType(type))
+        if (!nFieldDomains::SLOPE_TYPE.Contains(type))
         {
             KV_REPORT_ERROR("%s: unknown slope type %d refused", GetSaveName(), int(type));
             return;
@@ -361,13 +350,10 @@ bool cPassFilterUnit::ReadRecord(QDataStream* stream, sRecord& record) const
     {
         *stream >> frequency >> type >> bypass;
     }
-    if (!RecordReadWhole(stream) || !SavedFlagValid(bypass, "bypass"))
+    if (!RecordReadWhole(stream) || !SavedFlagValid(bypass, "bypass") ||
+        !SavedFieldValid(nFieldDomains::SLOPE_TYPE, type, "slope type"))
     {
         return false;
-    }
-    if (type < 0 || !nPEQ::IsKnownHighPassType(ULONG(type)))
-    {
-        return RefuseSavedField("slope type", type);
     }
     record.mFrequencyCode = UWORD(frequency);
     record.mSlopeType = ULONG(type);
@@ -403,18 +389,29 @@ eSyncResult cPassFilterUnit::SyncData()
     {
         return SYNC_SKIPPED;
     }
-    Apply(record.mFrequencyCode, record.mFilterType, record.mBypass != 0);
-    return SYNC_DONE;
-}
-
-void cPassFilterUnit::Apply(UWORD frequencyCode, ULONG slopeType, bool bypass)
-{
-    if (!nPEQ::IsKnownHighPassType(slopeType))
+    // Every field the unit takes is one the program writes and the window shows: the frequency (any
+    // code), the slope type and the bypass flag.
+    ULONG slopeType = record.mFilterType;
+    if (!nFieldDomains::SLOPE_TYPE.Contains(slopeType))
     {
         KV_REPORT_ERROR("%s: unknown slope type %lu refused", GetSaveName(),
                         static_cast<unsigned long>(slopeType));
         slopeType = GetSlopeType();
     }
+    else if (slopeType != GetSlopeType() && !OffersSlope(slopeType))
+    {
+        KV_REPORT_ERROR(
+            "%s: slope type %lu from the device refused: this filter offers only 12dB Butterworth",
+            GetSaveName(), static_cast<unsigned long>(slopeType));
+        slopeType = GetSlopeType();
+    }
+    const bool bypass = FromDevice(nFieldDomains::FLAG, record.mBypass, GetBypass() ? 1 : 0, "bypass") != 0;
+    Apply(record.mFrequencyCode, slopeType, bypass);
+    return SYNC_DONE;
+}
+
+void cPassFilterUnit::Apply(UWORD frequencyCode, ULONG slopeType, bool bypass)
+{
     bool changed = false;
     if (frequencyCode != GetFrequencyCode() || slopeType != GetSlopeType())
     {

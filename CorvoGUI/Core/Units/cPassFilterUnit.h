@@ -8,8 +8,6 @@
 
 #include <QtGlobal>
 
-#include <string>
-
 class cNonVolatileStorageManager;
 class cPassFilterDriver;
 class cSaveObjectRegistry;
@@ -44,11 +42,18 @@ struct sPassFilterKind
 // (UWORD), 4098 slope type (UBYTE; a type the unit does not know is reported and refused).
 // A recall or sync publishes what it changed, 4097 and 4098 included.
 //
+// Fields and their domains (nFieldDomains): frequency CODE (every code), slope type SLOPE_TYPE,
+// bypass FLAG. A sync takes the device's record of the left channel's first section: an unknown
+// slope type, and a slope type other than 12 dB Butterworth on a unit of fewer than two sections
+// (there the window offers no slope choice, and the other slopes would not be what they say), keeps
+// the unit's own; a bypass field other than 0 or 1 is taken as bypassed; each is reported.
+//
 // NV block: u16 start marker, u16 frequency code, u32 slope type, u8 bypass, per section five
 // s32 words (b0, b1, b2, a1, a2), u16 end marker. Defaults: frequency 0x5396 (100 Hz), slope 0,
-// bypassed. At construction a block with right markers, a known slope type and a bypass byte of 0
-// or 1 is taken and its sections designed again from it; any other block is reset to the defaults
-// (said once). Save record: qint16 frequency, qint32 slope type, bool bypass.
+// bypassed. At construction a block with right markers is taken, a field outside its domain mended to
+// its default alone, and its sections designed again from it; a block with wrong markers is reset
+// to the defaults. Either is said once. Save record: qint16 frequency, qint32 slope type, bool
+// bypass.
 //
 // A section is designed at no more than 0.45 of the sample rate; a section that cannot be
 // designed (reported) keeps its last words.
@@ -77,7 +82,7 @@ public:
                          KV_NET_DATA_SCALE sourceMethod) override;
 
     void SaveData(QDataStream* stream) override;
-    // The record read whole, with a known slope type and a bypass flag of 0 or 1.
+    // The record read whole, every field inside its domain.
     bool CheckRecord(QDataStream* stream) override;
     bool RecallData(QDataStream* stream) override;
     // From the device's record of the left channel's first section; skipped (SYNC_SKIPPED) until
@@ -94,6 +99,9 @@ public:
     UWORD GetFrequencyCode() const;
     ULONG GetSlopeType() const;
     UBYTE GetNumberOfSections() const { return mSections; }
+    // True for the slope types a sync takes from the device: all four with two sections, else only
+    // 12 dB Butterworth.
+    bool OffersSlope(ULONG type) const;
     tBiquadWords GetSectionWords(UBYTE section) const;
     const cNonVolatileBlock& GetBlock() const { return mBlock; }
 
@@ -111,15 +119,14 @@ private:
     };
     // Reads the save record and checks its fields; false (reported) when it fails.
     bool ReadRecord(QDataStream* stream, sRecord& record) const;
-    // True when the stored slope type is known and the bypass byte is 0 or 1; else why not.
-    bool StoredFieldsValid(std::string& why) const;
     void SetBypassField(bool bypass);
     void SetFrequencyField(UWORD code);
     void SetSlopeField(ULONG type);
     void SetSectionWords(UBYTE section, const tBiquadWords& words);
     void DesignAllSections();
     void SendAllSections();
-    // Takes a recalled or synced state: stores and publishes what changed, sends when anything did.
+    // Takes a recalled or synced state, every value inside its domain: stores and publishes what
+    // changed, sends when anything did.
     void Apply(UWORD frequencyCode, ULONG slopeType, bool bypass);
     bool DesignSecondOrder(double q, double f, sBiquadCoefficients& c) const;
     bool DesignFirstOrder(double f, sBiquadCoefficients& c) const;

@@ -1,5 +1,6 @@
 #include "CorvoGUI/Core/Units/cSaveObject.h"
 
+#include "CorvoGUI/Core/Units/FieldDomain.h"
 #include "CorvoGUI/Core/Units/cSaveObjectRegistry.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
@@ -54,19 +55,35 @@ bool cSaveObject::RecordReadWhole(const QDataStream* stream) const
     return true;
 }
 
+bool cSaveObject::SavedFieldValid(const sFieldDomain& domain, long long value, const char* field) const
+{
+    return domain.Contains(value) || RefuseSavedField(field, value);
+}
+
 bool cSaveObject::SavedFlagValid(qint8 byte, const char* field) const
 {
-    if (byte == 0 || byte == 1)
-    {
-        return true;
-    }
-    return RefuseSavedField(field, byte);
+    return SavedFieldValid(nFieldDomains::FLAG, byte, field);
 }
 
 bool cSaveObject::RefuseSavedField(const char* field, long long value) const
 {
     KV_REPORT_ERROR("The record of %s holds %s %lld, out of its range", mSaveName, field, value);
     return false;
+}
+
+long long cSaveObject::FromDevice(const sFieldDomain& domain, long long value, long long current,
+                                  const std::string& field) const
+{
+    const long long taken = domain.BringIn(value, current);
+    if (!domain.Contains(value))
+    {
+        const std::string takenText = taken == domain.mLowest && domain.mLowestName != nullptr
+                                          ? std::string(domain.mLowestName)
+                                          : std::to_string(taken);
+        KV_REPORT_ERROR("%s: %s %lld from the device is out of range, taken as %s", mSaveName, field.c_str(),
+                        value, takenText.c_str());
+    }
+    return taken;
 }
 
 bool cSaveObject::RecallData(QDataStream*)

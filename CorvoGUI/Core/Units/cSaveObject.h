@@ -2,7 +2,10 @@
 
 #include <QtGlobal>
 
+#include <string>
+
 class QDataStream;
+struct sFieldDomain;
 class cSaveObjectRegistry;
 
 // Outcome of a sync from the device.
@@ -40,7 +43,8 @@ public:
     // "SaveData not implemented! (<name>)".
     virtual void SaveData(QDataStream* stream);
     // Reads the object's whole record from the stream and checks that every field is within its
-    // domain (flags 0 or 1, known types, codes in range), changing nothing. False, reported with the
+    // domain (sFieldDomain: flags 0 or 1, known types, gains not below minus infinity), changing
+    // nothing. False, reported with the
     // field, when the record cannot be read whole or a field is out of its domain. The saves
     // manager checks every record of a file before it recalls any. The default reads nothing and
     // returns true.
@@ -64,10 +68,17 @@ protected:
     // For record readers: false, reported, when the stream is null or did not give every field
     // (status not Ok).
     bool RecordReadWhole(const QDataStream* stream) const;
-    // A flag saved as a bool: true when the byte is 0 or 1, else reported (naming the field).
+    // A saved field: true when the value is inside its domain, else reported (naming the field).
+    bool SavedFieldValid(const sFieldDomain& domain, long long value, const char* field) const;
+    // A flag saved as a bool: SavedFieldValid with the flag domain.
     bool SavedFlagValid(qint8 byte, const char* field) const;
     // Reports a field outside its domain and returns false.
     bool RefuseSavedField(const char* field, long long value) const;
+    // A value of `field` from the device, brought into its domain (sFieldDomain::BringIn with the
+    // object's current value). A value outside is reported once, as "<name>: <field> <value> from
+    // the device is out of range, taken as <value taken>".
+    long long FromDevice(const sFieldDomain& domain, long long value, long long current,
+                         const std::string& field) const;
 
 private:
     char mSaveName[MAX_NAME_LENGTH + 1];

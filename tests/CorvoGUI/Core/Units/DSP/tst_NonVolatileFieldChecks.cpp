@@ -66,7 +66,8 @@ struct sModel
 Q_DECLARE_METATYPE(eBlock)
 
 // Blocks of the non-volatile RAM file whose markers are right but whose fields are not: checked at
-// start-up, reset like a block with wrong markers, and said once.
+// start-up, each field outside its domain mended to its default alone, and said once; only wrong
+// markers reset a whole block.
 class tst_NonVolatileFieldChecks : public QObject
 {
     Q_OBJECT
@@ -80,8 +81,9 @@ private slots:
     }
 
     void newFile_isSaidOnceForTheWholeFile();
-    void corruptBlock_isResetOrRedesignedAtStartUp_data();
-    void corruptBlock_isResetOrRedesignedAtStartUp();
+    void corruptBlock_isMendedResetOrRedesignedAtStartUp_data();
+    void corruptBlock_isMendedResetOrRedesignedAtStartUp();
+    void mendedField_leavesTheUsersOtherSettings();
 
 private:
     std::unique_ptr<cScopedKVNetSystem> mSystem;
@@ -108,12 +110,13 @@ void tst_NonVolatileFieldChecks::newFile_isSaidOnceForTheWholeFile()
     QCOMPARE(capture.Count("Notification: "), 0);
 }
 
-void tst_NonVolatileFieldChecks::corruptBlock_isResetOrRedesignedAtStartUp_data()
+void tst_NonVolatileFieldChecks::corruptBlock_isMendedResetOrRedesignedAtStartUp_data()
 {
     QTest::addColumn<eBlock>("block");
     QTest::addColumn<int>("offset"); // from the start marker
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("notification"); // empty: the block is kept
+    const QString mended = ", out of its range; that setting takes its default, the others are kept";
 
     QByteArray noise(20, '\0');
     for (int i = 0; i < noise.size(); ++i)
@@ -125,32 +128,41 @@ void tst_NonVolatileFieldChecks::corruptBlock_isResetOrRedesignedAtStartUp_data(
         << BLOCK_HPF << 9 << noise << QString();
     QTest::newRow("high-pass slope type 9")
         << BLOCK_HPF << 4 << QByteArray::fromHex("09000000")
-        << "Settings of LMH 1:  HPF Unit reset to their defaults: its non-volatile block held slope type 9, "
-           "out of its range";
+        << "Settings of LMH 1:  HPF Unit mended: its non-volatile block held slope type 9" + mended;
     QTest::newRow("high-pass bypass byte 2")
-        << BLOCK_HPF << 8 << QByteArray::fromHex("02") << "held bypass 2, out of its range";
+        << BLOCK_HPF << 8 << QByteArray::fromHex("02") << "held bypass 2" + mended;
     // The left EQ of two bands: marker, u8 bypass, 2 frequencies, 2 widths, 2 gains, then the types.
     QTest::newRow("band type 12345")
         << BLOCK_LEFT_EQ << 2 + 13 << QByteArray::fromHex("39300000")
-        << "Settings of LMH 1: L Parametric EQ Unit reset to their defaults: its non-volatile block held "
-           "band 0 type 12345, out of its range";
-    QTest::newRow("band gain below minus infinity") << BLOCK_LEFT_EQ << 2 + 11 << QByteArray::fromHex("0080")
-                                                    << "held band 1 gain -32768, out of its range";
-    QTest::newRow("strip mute byte 7") << BLOCK_STRIP << 2 << QByteArray::fromHex("07")
-                                       << "Settings of InOutFader:Input L Control Strip Unit reset to their "
-                                          "defaults: its non-volatile block "
-                                          "held mute 7, out of its range";
-    QTest::newRow("delay gang byte 2") << BLOCK_DELAY << 6 << QByteArray::fromHex("02")
-                                       << "Settings of LMH 1:  Delay Unit reset to their defaults";
+        << "Settings of LMH 1: L Parametric EQ Unit mended: its non-volatile block held band 0 type 12345" +
+               mended;
+    QTest::newRow("band gain below minus infinity")
+        << BLOCK_LEFT_EQ << 2 + 11 << QByteArray::fromHex("0080") << "held band 1 gain -32768" + mended;
+    QTest::newRow("both band bypass bytes")
+        << BLOCK_LEFT_EQ << 2 + 23 << QByteArray::fromHex("0403")
+        << "Settings of LMH 1: L Parametric EQ Unit mended: its non-volatile block held band 0 bypass 4, "
+           "band 1 "
+           "bypass 3, out of their ranges; those settings take their defaults, the others are kept";
+    QTest::newRow("strip mute byte 7")
+        << BLOCK_STRIP << 2 << QByteArray::fromHex("07")
+        << "Settings of InOutFader:Input L Control Strip Unit mended: its non-volatile block held mute 7" +
+               mended;
+    QTest::newRow("delay gang byte 2")
+        << BLOCK_DELAY << 6 << QByteArray::fromHex("02")
+        << "Settings of LMH 1:  Delay Unit mended: its non-volatile block held "
+           "gang 2" +
+               mended;
     QTest::newRow("gang byte 255") << BLOCK_GANG << 2 << QByteArray::fromHex("ff")
-                                   << "Settings of LMH 1:  Parametric EQ Gang reset to their defaults";
+                                   << "Settings of LMH 1:  Parametric EQ Gang mended: its non-volatile block "
+                                      "held gang 255" +
+                                          mended;
     QTest::newRow("delay start marker")
         << BLOCK_DELAY << 0 << QByteArray::fromHex("0000")
         << "Settings of LMH 1:  Delay Unit reset to their defaults: its non-volatile block did not carry its "
            "markers";
 }
 
-void tst_NonVolatileFieldChecks::corruptBlock_isResetOrRedesignedAtStartUp()
+void tst_NonVolatileFieldChecks::corruptBlock_isMendedResetOrRedesignedAtStartUp()
 {
     QFETCH(eBlock, block);
     QFETCH(int, offset);
@@ -163,6 +175,11 @@ void tst_NonVolatileFieldChecks::corruptBlock_isResetOrRedesignedAtStartUp()
     QByteArray defaults;
     {
         sModel model(storage.Get(), &serial);
+    }
+    // The defaults as a start with right markers reads them (its words designed from the settings).
+    storage.Map();
+    {
+        sModel model(storage.Get(), &serial);
         start = int(model.Block(block).GetBlockAddress() - storage.Region());
         size = int(model.Block(block).GetBlockSize());
         defaults = QByteArray(reinterpret_cast<const char*>(storage.Region()) + start, size);
@@ -172,8 +189,8 @@ void tst_NonVolatileFieldChecks::corruptBlock_isResetOrRedesignedAtStartUp()
 
     cReportCapture capture;
     sModel model(storage.Get(), &serial);
-    // The corruption is gone: a reset block holds the defaults the first start wrote, and words
-    // designed again from the defaults' settings equal the ones designed then.
+    // The corruption is gone: a mended field holds its default, and words designed again from the
+    // settings equal the ones designed before.
     const QByteArray now(reinterpret_cast<const char*>(storage.Region()) + start, size);
     QCOMPARE(now.toHex(), defaults.toHex());
     if (notification.isEmpty())
@@ -185,6 +202,38 @@ void tst_NonVolatileFieldChecks::corruptBlock_isResetOrRedesignedAtStartUp()
         QCOMPARE(capture.Count("Notification: Settings of "), 1);
         QVERIFY2(capture.Contains(notification), qPrintable(capture.Lines().join("")));
     }
+}
+
+// A file written before gains were kept inside their domain: the band with no gain is mended, the low
+// shelf the user set on band 0 of the same block stays.
+void tst_NonVolatileFieldChecks::mendedField_leavesTheUsersOtherSettings()
+{
+    cTestStorage storage;
+    cSerialInterface serial(nullptr, std::make_unique<cFixedSerialPortList>());
+    int start = 0;
+    {
+        sModel model(storage.Get(), &serial);
+        cParametricEQUnit& unit = *model.mLow.GetLeftEQDriver()->GetUnit();
+        SendParameter(unit, cParametricEQUnit::P_FIRST_TYPE, UBYTEPayload(nPEQ::LFSHELF));
+        SendParameter(unit, cParametricEQUnit::FrequencyParameter(0), UWORDPayload(32346));   // about 519 Hz
+        SendParameter(unit, cParametricEQUnit::GainParameter(0), UWORDPayload(32768 + 2074)); // +8.1 dB
+        SendParameter(unit, cParametricEQUnit::GainParameter(1), UWORDPayload(32768 + 512));
+        start = int(unit.GetBlock().GetBlockAddress() - storage.Region());
+    }
+    // Band 1's gain: offset 2 (marker) + 1 (bypass) + 4 (frequencies) + 4 (widths) + 2 (band 0's gain).
+    std::memcpy(storage.Get()->GetStartAddress() + start + 13, "\x00\x80", 2);
+    storage.Map();
+
+    cReportCapture capture;
+    sModel model(storage.Get(), &serial);
+    const cParametricEQUnit& unit = *model.mLow.GetLeftEQDriver()->GetUnit();
+    QCOMPARE(capture.Count("Notification: "), 1);
+    QVERIFY(capture.Contains("held band 1 gain -32768, out of its range"));
+    const sParametricEQBand shelf = unit.GetBand(0);
+    QCOMPARE(shelf.mType, ULONG(nPEQ::LFSHELF));
+    QCOMPARE(shelf.mFrequencyCode, UWORD(32346));
+    QCOMPARE(shelf.mGain, SWORD(2074));
+    QCOMPARE(unit.GetBand(1).mGain, SWORD(0));
 }
 
 QTEST_GUILESS_MAIN(tst_NonVolatileFieldChecks)

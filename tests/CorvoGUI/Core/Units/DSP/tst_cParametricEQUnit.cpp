@@ -113,8 +113,8 @@ private slots:
     void badTypes_keepTheOldTypeAndCoefficients();
     void defaults_andNvBlockAcrossRemapping();
     void recall_sendsEveryBandFromTheFirstChangeOn();
-    void sync_takesTheChannelsRecordsWithoutTheGangBit_data();
-    void sync_takesTheChannelsRecordsWithoutTheGangBit();
+    void sync_takesTheChannelsRecordsAsTheWindowShowsThem_data();
+    void sync_takesTheChannelsRecordsAsTheWindowShowsThem();
 
 private:
     std::unique_ptr<cScopedKVNetSystem> mSystem;
@@ -461,7 +461,7 @@ void tst_cParametricEQUnit::recall_sendsEveryBandFromTheFirstChangeOn()
     QCOMPARE(saves.SaveAll(), record);
 }
 
-void tst_cParametricEQUnit::sync_takesTheChannelsRecordsWithoutTheGangBit_data()
+void tst_cParametricEQUnit::sync_takesTheChannelsRecordsAsTheWindowShowsThem_data()
 {
     QTest::addColumn<int>("bands");
     QTest::addColumn<int>("channel");
@@ -475,7 +475,7 @@ void tst_cParametricEQUnit::sync_takesTheChannelsRecordsWithoutTheGangBit_data()
     QTest::newRow("HIGH right") << 6 << 5 << 1 << 30;
 }
 
-void tst_cParametricEQUnit::sync_takesTheChannelsRecordsWithoutTheGangBit()
+void tst_cParametricEQUnit::sync_takesTheChannelsRecordsAsTheWindowShowsThem()
 {
     QFETCH(int, bands);
     QFETCH(int, channel);
@@ -524,14 +524,14 @@ void tst_cParametricEQUnit::sync_takesTheChannelsRecordsWithoutTheGangBit()
     const sParametricEQBand b0 = unit.GetBand(0);
     QCOMPARE(b0.mGain, SWORD(-768));
     QCOMPARE(b0.mType, ULONG(1));
-    QCOMPARE(b0.mOption, UBYTE(0x03));
+    QCOMPARE(b0.mOption, UBYTE(0)); // no control in the window: not taken
     QVERIFY(!b0.mBypass);
-    QVERIFY(unit.GetBand(1).mBypass);
+    QVERIFY(!unit.GetBand(1).mBypass); // neither is a band's bypass
     QCOMPARE(unit.GetBand(UBYTE(bands - 1)).mType, ULONG(2));
-    QVERIFY(unit.GetBypass()); // not on the device: stays
+    QVERIFY(unit.GetBypass()); // band 0's field does not say bypassed: the unit's own OUT stays
     QCOMPARE(graph.Count(P::P_BYPASS), 0);
     QCOMPARE(graph.Count(P::BandBypassParameter(0)), 0);
-    QCOMPARE(Payloads(graph, P::BandBypassParameter(1)), QList<QByteArray>{UBYTEPayload(1)});
+    QCOMPARE(graph.Count(P::BandBypassParameter(1)), 0);
     QCOMPARE(Payloads(graph, P::GainParameter(0)), QList<QByteArray>{UWORDPayload(GainCode(-3.0))});
     QCOMPARE(Payloads(graph, P::P_FIRST_TYPE), QList<QByteArray>{UBYTEPayload(1)});
     QCOMPARE(Payloads(graph, P::P_LAST_TYPE), QList<QByteArray>{UBYTEPayload(2)});

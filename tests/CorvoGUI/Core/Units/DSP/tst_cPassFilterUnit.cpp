@@ -384,7 +384,8 @@ void tst_cPassFilterUnit::sync_takesTheLeftChannelsFirstRecord()
     cScopedKVNetSystem system;
     cTestStorage storage;
     cSerialTestLink link;
-    auto driver = MakeFilter(highPass, storage.Get(), &link.Link(), nullptr, UBYTE(channel), 1);
+    // Two sections: every slope type is offered (the device's type 2 is taken).
+    auto driver = MakeFilter(highPass, storage.Get(), &link.Link(), nullptr, UBYTE(channel), 2);
     cPassFilterUnit& unit = *driver->GetUnit();
     cRecordingNetObject panel("Panel", 3);
     LinkParameters(unit, panel,
