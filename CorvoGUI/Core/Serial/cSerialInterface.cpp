@@ -423,6 +423,11 @@ bool cSerialInterface::GetMeterBlock(sMeterBlock& block) const
     return mManager->Data().GetMeterBlock(block);
 }
 
+bool cSerialInterface::GetMeterBlock(sMeterBlock& block, quint64& replyCount) const
+{
+    return mManager->Data().GetMeterBlock(block, replyCount);
+}
+
 bool cSerialInterface::GetFilterTable(sFilterTable& table) const
 {
     return mManager->Data().GetFilterTable(table);

@@ -73,6 +73,8 @@ public:
 
     // Copies of what the device sent (any thread); see cSerialDeviceData for when each is there.
     bool GetMeterBlock(sMeterBlock& block) const;
+    // The meter block with the count of meter replies so far (see cSerialDeviceData).
+    bool GetMeterBlock(sMeterBlock& block, quint64& replyCount) const;
     bool GetFilterTable(sFilterTable& table) const;
     bool GetControlStripBlock(sControlStripBlock& block) const;
     bool GetDelayBlock(sDelayBlock& block) const;
