@@ -128,8 +128,10 @@ Window {
         }
     }
 
+    // A click disconnects while a connection is wanted or under way, in whatever state the link is
+    // (the button then shows the plug plugged in), and otherwise connects (the plug pulled out).
     function connectClicked() {
-        if (!serial.connect) {
+        if (!connectButton.clickDisconnects) {
             if (serial.portNames.length === 1) {
                 serial.connectToUnit()
             } else if (serial.portNames.length > 1) {
@@ -271,10 +273,11 @@ Window {
             Image {
                 id: connectButton
                 objectName: "connectButton"
+                // What a click does, and so what the image shows.
+                readonly property bool clickDisconnects: mainWindow.serial.connect
                 height: 40 * mainArea.t
                 width: height * 64 / 56
-                source: mainWindow.serial.connect && mainWindow.linkState === 2 ? "qrc:/Connected.svg"
-                                                                                   : "qrc:/Connect.svg"
+                source: clickDisconnects ? "qrc:/Connected.svg" : "qrc:/Connect.svg"
                 sourceSize: Qt.size(Math.max(1, width), Math.max(1, height))
                 MouseArea {
                     anchors.fill: parent

@@ -94,16 +94,19 @@ Window {
             spacing: Styles.spacing
 
             Image {
+                id: connectButton
                 objectName: "connectButton"
+                // What a click does, and so what the image shows: it disconnects while a connection
+                // is wanted or under way, in whatever state the link is, and otherwise connects.
+                readonly property bool clickDisconnects: loaderWindow.serial.connect
                 height: 40
                 width: height * 64 / 56
-                source: loaderWindow.serial.connect && loaderWindow.linkState === 2 ? "qrc:/Connected.svg"
-                                                                                       : "qrc:/Connect.svg"
+                source: clickDisconnects ? "qrc:/Connected.svg" : "qrc:/Connect.svg"
                 sourceSize: Qt.size(width, height)
                 MouseArea {
                     anchors.fill: parent
                     onClicked: {
-                        if (!loaderWindow.serial.connect) {
+                        if (!connectButton.clickDisconnects) {
                             loaderWindow.serial.connectToUnit()
                         } else {
                             loaderWindow.serial.disconnectFromUnit()

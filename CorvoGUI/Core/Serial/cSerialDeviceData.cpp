@@ -70,6 +70,7 @@ cSerialDeviceData::eReplyResult cSerialDeviceData::HandleReply(const sSerialFram
         }
         mPollOutstanding = false;
         mMissCount = 0;
+        ++mMeterReplies;
         return REPLY_STORED;
     case CMD_CONTROL_STRIPS:
         for (int i = 0; i < CONTROL_STRIPS; ++i)
@@ -182,12 +183,19 @@ quint64 cSerialDeviceData::HandshakeProgress() const
 
 bool cSerialDeviceData::GetMeterBlock(sMeterBlock& block) const
 {
+    quint64 replyCount = 0;
+    return GetMeterBlock(block, replyCount);
+}
+
+bool cSerialDeviceData::GetMeterBlock(sMeterBlock& block, quint64& replyCount) const
+{
     std::lock_guard<std::mutex> lock(mMutex);
     if (!mLinkOpen)
     {
         return false;
     }
     block = mMeterBlock;
+    replyCount = mMeterReplies;
     return true;
 }
 

@@ -51,6 +51,9 @@ public:
     // the meter block while no port is open, the other blocks until they have arrived (the filter
     // table until all its records have).
     bool GetMeterBlock(sMeterBlock& block) const;
+    // The same, with the count of meter replies handled since construction (never reset, so a
+    // reader that sees it change knows a new block came, also across a reconnect).
+    bool GetMeterBlock(sMeterBlock& block, quint64& replyCount) const;
     bool GetFilterTable(sFilterTable& table) const;
     bool GetControlStripBlock(sControlStripBlock& block) const;
     bool GetDelayBlock(sDelayBlock& block) const;
@@ -77,4 +80,5 @@ private:
     int mMissCount = 0;
     int mMeterWaitCount = 0;
     quint64 mHandshakeProgress = 0;
+    quint64 mMeterReplies = 0;
 };

@@ -87,6 +87,12 @@ void cSerialInterface::Process()
             HandshakeTimedOut();
             return;
         }
+        // Straight on to reading the device's state: the link runs (and says so) only after that.
+        if (!DeviceStateRead(data))
+        {
+            SetState(CONNECTION_STATE_GETTING_SYNC);
+            return;
+        }
         SetState(CONNECTION_STATE_CONNECTED);
         break;
     case CONNECTION_STATE_CONNECTED:
@@ -96,7 +102,7 @@ void cSerialInterface::Process()
             SetState(CONNECTION_STATE_NO_REPLY);
             return;
         }
-        if (!data.ControlStripsReceived() || !data.DelaysReceived() || !data.IsSetupComplete())
+        if (!DeviceStateRead(data))
         {
             SetState(CONNECTION_STATE_GETTING_SYNC);
             return;
@@ -136,6 +142,11 @@ void cSerialInterface::Process()
     {
         SendQueuedRecords();
     }
+}
+
+bool cSerialInterface::DeviceStateRead(const cSerialDeviceData& data)
+{
+    return data.ControlStripsReceived() && data.DelaysReceived() && data.IsSetupComplete();
 }
 
 void cSerialInterface::HandleRequest()
@@ -421,6 +432,11 @@ eConnectionState cSerialInterface::GetState() const
 bool cSerialInterface::GetMeterBlock(sMeterBlock& block) const
 {
     return mManager->Data().GetMeterBlock(block);
+}
+
+bool cSerialInterface::GetMeterBlock(sMeterBlock& block, quint64& replyCount) const
+{
+    return mManager->Data().GetMeterBlock(block, replyCount);
 }
 
 bool cSerialInterface::GetFilterTable(sFilterTable& table) const

@@ -15,13 +15,15 @@
 #include <memory>
 #include <mutex>
 
+class cSerialDeviceData;
 class cSerialPortManager;
 
 // The device model's single door to the device. Owns the cSerialPortManager and three queues of
 // send records (filter, control strip, delay). Process runs one step of the connection state
 // machine: connect and disconnect requests, the start-up handshake (version, then the device's
 // control strips, delays and filter table), then per step one meter poll and at most one record
-// of each kind.
+// of each kind. The version reply leads from port open straight to getting sync: the state is
+// connected only while the link runs, never on the handshake's way.
 //
 // Threads: Process (and PollMeters) on the tick thread, the thread the port manager lives on;
 // the Queue operations, the requests, SetRunning, TakeLastError, GetState, GetPortList and the
@@ -73,6 +75,8 @@ public:
 
     // Copies of what the device sent (any thread); see cSerialDeviceData for when each is there.
     bool GetMeterBlock(sMeterBlock& block) const;
+    // The meter block with the count of meter replies so far (see cSerialDeviceData).
+    bool GetMeterBlock(sMeterBlock& block, quint64& replyCount) const;
     bool GetFilterTable(sFilterTable& table) const;
     bool GetControlStripBlock(sControlStripBlock& block) const;
     bool GetDelayBlock(sDelayBlock& block) const;
@@ -99,6 +103,8 @@ private:
         quint64 mSerial = 0;
     };
 
+    // The device's control strips, delays and whole filter table have arrived.
+    static bool DeviceStateRead(const cSerialDeviceData& data);
     void HandleRequest();
     void Connect(const QByteArray& portName);
     bool Disconnect();

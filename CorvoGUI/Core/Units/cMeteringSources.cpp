@@ -78,13 +78,23 @@ void cMeteringSources::UpdateNewObject(UWORD connectionId, KV_NET_DATA_SCALE han
 void cMeteringSources::ReadMeters()
 {
     sMeterBlock block;
-    if (mSerial != nullptr && mSerial->GetMeterBlock(block))
+    quint64 replies = 0;
+    if (mSerial != nullptr && mSerial->GetMeterBlock(block, replies))
     {
         mDevicePresent = true;
-        for (int i = 0; i < NUMBER_OF_METERS; ++i)
+        if (replies != mMeterReplies)
         {
-            mLevels[i] =
-                i < INPUT_METERS ? nMeterLevel::InputLevel(block[i]) : nMeterLevel::BandLevel(block[i]);
+            mMeterReplies = replies;
+            mTicksWithoutReply = 0;
+            for (int i = 0; i < NUMBER_OF_METERS; ++i)
+            {
+                mLevels[i] =
+                    i < INPUT_METERS ? nMeterLevel::InputLevel(block[i]) : nMeterLevel::BandLevel(block[i]);
+            }
+        }
+        else if (mTicksWithoutReply < REPLY_TIMEOUT_TICKS && ++mTicksWithoutReply == REPLY_TIMEOUT_TICKS)
+        {
+            mLevels.fill(nMeterLevel::SILENT_LEVEL);
         }
     }
     else if (mDevicePresent)

@@ -5,6 +5,8 @@
 #include "KVNet/Core/cKVNetMessage.h"
 #include "KVNet/Core/cNetObject.h"
 
+#include <QtGlobal>
+
 #include <array>
 
 class cSerialInterface;
@@ -20,8 +22,10 @@ class cSerialInterface;
 //   4103, 4104   out  high L, R   }
 // The meter block's words are, in order, input L, input R, low L, low R, mid L, mid R, high L,
 // high R (see nMeterLevel for the conversion). Levels start, and return once the port has closed,
-// at 0x8001 (minus infinity). A sync-up of 4097-4104 answers the current level message, one of
-// 4096 the flag.
+// at 0x8001 (minus infinity). They fall there too while no meter reply has come for
+// REPLY_TIMEOUT_TICKS ticks (200 ms): a device that stops answering shows no signal rather than
+// its last levels; the next reply brings them back. A sync-up of 4097-4104 answers the current
+// level message, one of 4096 the flag.
 //
 // Failures: an enable message without its byte is reported and dropped; a byte other than 0 or 1
 // is reported and taken as on.
@@ -45,6 +49,8 @@ public:
     static constexpr KV_NET_DATA_SCALE P_HIGH_LEFT = PARAMETER_BASE + 7;
     static constexpr KV_NET_DATA_SCALE P_HIGH_RIGHT = PARAMETER_BASE + 8;
     static constexpr UWORD METER_MESSAGE_LENGTH = 3;
+    // Ticks (of 20 ms) without a new meter reply after which the levels fall to minus infinity.
+    static constexpr int REPLY_TIMEOUT_TICKS = 10;
 
     explicit cMeteringSources(cSerialInterface* serial);
     ~cMeteringSources() override;
@@ -56,8 +62,9 @@ public:
     void UpdateNewObject(UWORD connectionId, KV_NET_DATA_SCALE handle, KV_NET_DATA_SCALE destinationMethod,
                          KV_NET_DATA_SCALE sourceMethod) override;
 
-    // Converts the meter block while the port is open; once after the port has closed, sets every
-    // level to minus infinity.
+    // Converts the meter block when a new meter reply has come; sets every level to minus infinity
+    // once after the port has closed, and once REPLY_TIMEOUT_TICKS calls in a row have seen no new
+    // reply.
     void ReadMeters();
     // Sends the eight level messages, 4097 first, to their inform lists.
     void PostMeters();
@@ -73,6 +80,9 @@ private:
     cSerialInterface* mSerial;
     bool mEnabled = true;
     bool mDevicePresent = false;
+    // The serial link's count of meter replies at the last conversion, and the calls since.
+    quint64 mMeterReplies = 0;
+    int mTicksWithoutReply = 0;
     std::array<GAIN, NUMBER_OF_METERS> mLevels;
     cKVNetMessage mMeterMessage;
 };

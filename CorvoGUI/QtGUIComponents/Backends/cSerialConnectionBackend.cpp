@@ -59,7 +59,7 @@ void cSerialConnectionBackend::connectToNamedUnit(QString name)
         }
         mConnect.store(true);
         Send(P_CONNECT, ConnectRequest(true, portName));
-        mStatusPolling = true;
+        PollStatusAfterRequest();
     }
     emit connectChanged();
 }
@@ -74,7 +74,7 @@ void cSerialConnectionBackend::disconnectFromUnit()
         }
         mConnect.store(false);
         Send(P_CONNECT, ConnectRequest(false, QByteArray()));
-        mStatusPolling = true;
+        PollStatusAfterRequest();
     }
     emit connectChanged();
 }
@@ -83,6 +83,28 @@ void cSerialConnectionBackend::setSyncDone()
 {
     cRegistryLocker lock;
     Send(P_SYNC_DONE, QByteArray());
+    // The link runs as soon as the driver has the confirmation: show it without waiting a period.
+    if (mStatusPolling)
+    {
+        PollStatusAfterRequest();
+    }
+}
+
+void cSerialConnectionBackend::PollStatusAfterRequest()
+{
+    mStatusPolling = true;
+    mStateAtRequest = mState.load();
+    mRequestPolls = REQUEST_POLLS;
+}
+
+void cSerialConnectionBackend::PollPortList()
+{
+    if (mStatusPolling)
+    {
+        mStatusPolling = false;
+        mRequestPolls = 0;
+        mTickCount = 0;
+    }
 }
 
 void cSerialConnectionBackend::updatePortNames(QStringList names)
@@ -116,14 +138,18 @@ void cSerialConnectionBackend::ActionTick()
 {
     if (mStatusPolling)
     {
-        if (mTickCount == STATUS_POLL_TICKS)
+        if (mRequestPolls > 0 || mTickCount >= STATUS_POLL_TICKS)
         {
+            if (mRequestPolls > 0)
+            {
+                --mRequestPolls;
+            }
             mTickCount = 0;
             Send(P_STATUS, QByteArray());
             return;
         }
     }
-    else if (mTickCount == PORT_LIST_POLL_TICKS)
+    else if (mTickCount >= PORT_LIST_POLL_TICKS)
     {
         mTickCount = 0;
         Send(P_PORT_LIST, QByteArray());
@@ -209,12 +235,18 @@ void cSerialConnectionBackend::OnStatus(const cKVNetMessage& message)
         emit errorEvent(error);
     }
     const bool connect = state != CONNECTION_STATE_IDLE;
+    // The link has taken the last request: from now on the status period.
+    if (state != mStateAtRequest)
+    {
+        mRequestPolls = 0;
+    }
     if (state == mState.load())
     {
-        // A failed attempt from idle: the link stays idle with an error, and the attempt is over.
-        if (state == CONNECTION_STATE_IDLE && error != 0)
+        // Idle, and nothing more to follow: a failed attempt (the link stays idle with an error), or
+        // a disconnect asked before the link had left idle.
+        if (state == CONNECTION_STATE_IDLE && (error != 0 || !mConnect.load()))
         {
-            mStatusPolling = false;
+            PollPortList();
         }
         if (mConnect.load() != connect)
         {
@@ -229,7 +261,7 @@ void cSerialConnectionBackend::OnStatus(const cKVNetMessage& message)
     }
     else if (state == CONNECTION_STATE_IDLE)
     {
-        mStatusPolling = false;
+        PollPortList();
     }
     mState.store(state);
     emit stateChanged();

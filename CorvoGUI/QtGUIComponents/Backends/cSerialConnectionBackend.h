@@ -27,10 +27,14 @@
 //   4100  sync done (the user interface's sync after connecting has finished)
 //
 // The tick polls: the status every 51 ticks while a connection is wanted or under way (until the
-// link reports a change to state 0, or state 0 with an error), otherwise the port list every 251
-// ticks. A change to state 2 (connected) asks for the version; a non-zero error code becomes
-// errorEvent. Answers are read only within their payload: a port list shorter than its count keeps
-// the names that start within it (reported), a text without its NUL ends at the payload's end.
+// link reports state 0 with no connection wanted, or state 0 with an error), otherwise the port
+// list every 251 ticks; each switch between the two starts its count afresh. After a connect,
+// disconnect or sync-done request the status is asked on the next tick, and again on each tick
+// until it shows the link has taken the request (its state is no longer the one at the request),
+// REQUEST_POLLS times at most; the period counts from the last of them. A change to state 2
+// (connected) asks for the version; a non-zero error code becomes errorEvent. Answers are read only
+// within their payload: a port list shorter than its count keeps the names that start within it
+// (reported), a text without its NUL ends at the payload's end.
 //
 // Threads: QML calls run on the GUI thread; they change the fields and send under the registry lock,
 // which the syscall thread holds for ticks and deliveries. The syscall thread emits connectChanged,
@@ -60,6 +64,9 @@ public:
     static constexpr int MAX_PORT_NAME_LENGTH = SLOT_SIZE - 1;
     static constexpr UBYTE STATUS_POLL_TICKS = 50;
     static constexpr UBYTE PORT_LIST_POLL_TICKS = 250;
+    // Status requests, one a tick, after a request until the link shows it has taken it (the
+    // serial link takes a request on its next step, 20 ms at most).
+    static constexpr UBYTE REQUEST_POLLS = 5;
 
     // Registers the net object, queues its links (reported when there is no system builder) and
     // connects updatePortNamesSignal to updatePortNames.
@@ -73,6 +80,7 @@ public:
     QString version() const;
 
     // Sends "sync done" (4100); the user interface calls it in state 4 when its sync has finished.
+    // While the status is polled, the next tick asks for it.
     Q_INVOKABLE void setSyncDone();
 
     // Syscall thread (see the class comment).
@@ -84,11 +92,12 @@ public slots:
     // the first port name.
     void connectToUnit();
     // Only while no connection is wanted: connect turns true, the connect request goes out,
-    // connectChanged is emitted and the status is polled from then on. A name longer than 7 UTF-8
-    // bytes (or holding a NUL) does not fit the request: it is reported and nothing changes.
+    // connectChanged is emitted and the status is polled from the next tick on. A name longer than 7
+    // UTF-8 bytes (or holding a NUL) does not fit the request: it is reported and nothing changes.
     void connectToNamedUnit(QString name);
     // Only while a connection is wanted: connect turns false, the disconnect request goes out,
-    // connectChanged is emitted, and the status is polled until the link reports state 0.
+    // connectChanged is emitted, and the status is polled from the next tick on until the link
+    // reports state 0.
     void disconnectFromUnit();
     // Stores the list (GUI thread) and emits portNamesChanged, also when it is the same.
     void updatePortNames(QStringList names);
@@ -105,6 +114,11 @@ private:
     // Sends through the net object's message to the parameter's inform list. Registry lock held.
     void Send(KV_NET_DATA_SCALE parameter, const QByteArray& payload);
     QByteArray ConnectRequest(bool connect, const QByteArray& name) const;
+    // Status polling, asked from the next tick on until the link shows the request taken (registry
+    // lock held).
+    void PollStatusAfterRequest();
+    // From status polling back to port-list polling, its count started afresh (registry lock held).
+    void PollPortList();
     void OnPortList(const cKVNetMessage& message);
     void OnStatus(const cKVNetMessage& message);
     // The text from offset up to its NUL or the end of the payload (at most limit bytes).
@@ -118,4 +132,6 @@ private:
     // Under the registry lock.
     bool mStatusPolling = false;
     UBYTE mTickCount = 0;
+    UBYTE mRequestPolls = 0;
+    int mStateAtRequest = CONNECTION_STATE_IDLE;
 };

@@ -115,15 +115,22 @@ void tst_LoaderWindow::statusLine_followsTheLink_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QColor>("colour");
     QTest::addColumn<bool>("recallShown");
+    // The connect button's image: what its click does.
+    QTest::addColumn<QString>("button");
 
     const QColor orange("orange");
+    const QString connects("qrc:/Connect.svg");
+    const QString disconnects("qrc:/Connected.svg");
     QTest::newRow("no port") << false << QList<int>() << "Status: No devices detected" << QColor("red")
-                             << false;
-    QTest::newRow("a port") << true << QList<int>() << "Status: Not connected" << orange << false;
+                             << false << connects;
+    QTest::newRow("a port") << true << QList<int>() << "Status: Not connected" << orange << false << connects;
     QTest::newRow("2 connected") << true << QList<int>{1, 2} << "Status: Connected, V1.2" << QColor("#39b54a")
-                                 << true;
-    QTest::newRow("5 no reply") << true << QList<int>{2, 5} << "Status: No Reply" << QColor("red") << false;
-    QTest::newRow("6 has no text here") << true << QList<int>{6} << "" << QColor() << false;
+                                 << true << disconnects;
+    QTest::newRow("5 no reply") << true << QList<int>{2, 5} << "Status: No Reply" << QColor("red") << false
+                                << disconnects;
+    QTest::newRow("6 has no text here") << true << QList<int>{6} << "" << QColor() << false << disconnects;
+    QTest::newRow("back to 0") << true << QList<int>{2, 0} << "Status: Not connected" << orange << false
+                               << connects;
 }
 
 void tst_LoaderWindow::statusLine_followsTheLink()
@@ -133,6 +140,7 @@ void tst_LoaderWindow::statusLine_followsTheLink()
     QFETCH(QString, text);
     QFETCH(QColor, colour);
     QFETCH(bool, recallShown);
+    QFETCH(QString, button);
     if (port)
     {
         if (states.isEmpty())
@@ -150,6 +158,7 @@ void tst_LoaderWindow::statusLine_followsTheLink()
         QCOMPARE(mHarness->Item("statusText")->property("color").value<QColor>(), colour);
     }
     QCOMPARE(mHarness->Item("recallButton")->isVisible(), recallShown);
+    QCOMPARE(mHarness->Item("connectButton")->property("source").toUrl(), QUrl(button));
 }
 
 void tst_LoaderWindow::recall_tellsHowItWent_data()

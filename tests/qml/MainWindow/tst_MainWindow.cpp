@@ -145,29 +145,32 @@ void tst_MainWindow::statusLine_followsTheLink_data()
     QTest::addColumn<QString>("button");
 
     const QStringList one{"COM3"};
-    const QString connectImage("qrc:/Connect.svg");
+    // The plug pulled out: a click connects. Plugged in: a click disconnects.
+    const QString connects("qrc:/Connect.svg");
+    const QString disconnects("qrc:/Connected.svg");
     QTest::newRow("no port") << QStringList() << false << QList<int>() << "Status: No devices detected" << RED
-                             << connectImage;
+                             << connects;
     QTest::newRow("a port") << one << false << QList<int>() << "Status: Device Detected" << ORANGE
-                            << connectImage;
+                            << connects;
     QTest::newRow("connect asked") << one << true << QList<int>() << "Status: Attempting to connect" << ORANGE
-                                   << connectImage;
+                                   << disconnects;
     QTest::newRow("1 port open") << one << true << QList<int>{1} << "Status: Port Open" << GREEN
-                                 << connectImage;
+                                 << disconnects;
     QTest::newRow("2 connected") << one << true << QList<int>{1, 2} << "Status: Connected, V1.2" << GREEN
-                                 << "qrc:/Connected.svg";
+                                 << disconnects;
     QTest::newRow("3 getting sync") << one << true << QList<int>{3} << "Status: Getting Sync" << ORANGE
-                                    << connectImage;
-    QTest::newRow("4 syncing") << one << true << QList<int>{4} << "Status: Syncing" << ORANGE << connectImage;
-    QTest::newRow("5 no reply") << one << true << QList<int>{5} << "Status: No Reply" << RED << connectImage;
+                                    << disconnects;
+    QTest::newRow("4 syncing") << one << true << QList<int>{4} << "Status: Syncing" << ORANGE << disconnects;
+    QTest::newRow("5 no reply") << one << true << QList<int>{2, 5} << "Status: No Reply" << RED
+                                << disconnects;
     QTest::newRow("6 disconnecting") << one << true << QList<int>{6} << "Status: Disconnecting" << ORANGE
-                                     << connectImage;
+                                     << disconnects;
     QTest::newRow("back to 0") << one << true << QList<int>{2, 0} << "Status: Device Detected" << ORANGE
-                               << connectImage;
+                               << connects;
     QTest::newRow("unknown state after no reply: colour kept")
-        << one << true << QList<int>{5, 7} << "" << RED << connectImage;
+        << one << true << QList<int>{5, 7} << "" << RED << disconnects;
     QTest::newRow("unknown state after connected: colour kept")
-        << one << true << QList<int>{2, 200} << "" << GREEN << connectImage;
+        << one << true << QList<int>{2, 200} << "" << GREEN << disconnects;
 }
 
 void tst_MainWindow::statusLine_followsTheLink()
@@ -186,6 +189,20 @@ void tst_MainWindow::statusLine_followsTheLink()
     QCOMPARE(mHarness->StatusText(), text);
     QCOMPARE(mHarness->StatusColour(), colour);
     QCOMPARE(mHarness->Item("connectButton")->property("source").toUrl(), QUrl(button));
+
+    // A click does what the image shows (with no port, connecting has nothing to connect to).
+    mHarness->Driver().ClearRequests();
+    mHarness->Click(mHarness->Item("connectButton"));
+    tConnectRequests requests;
+    if (button == "qrc:/Connected.svg")
+    {
+        requests = {{false, ""}};
+    }
+    else if (!ports.isEmpty())
+    {
+        requests = {{true, "COM3"}};
+    }
+    QCOMPARE(mHarness->Driver().ConnectRequests(), requests);
 }
 
 void tst_MainWindow::connectButton_actsByThePortCount_data()

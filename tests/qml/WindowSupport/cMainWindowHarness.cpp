@@ -152,8 +152,7 @@ bool cMainWindowHarness::ReportStatus(int state, int error)
 {
     mDriver->SetState(state);
     mDriver->SetError(error);
-    // The poll counter is shared with the port-list poll: after a switch it may first run on to
-    // 255 and wrap.
+    // The status is asked on the tick after a request, else within a period of 51 ticks.
     return TickUntilRequest(cFakeSerialConnectDriver::P_STATUS, 320);
 }
 

@@ -37,7 +37,10 @@ QString cProgramUnderTest::ProcessPortName()
     return QStringLiteral("./") + id;
 }
 
-cProgramUnderTest::cProgramUnderTest() = default;
+cProgramUnderTest::cProgramUnderTest(const sSerialLinkTimings& timings)
+    : mTimings(timings)
+{
+}
 
 cProgramUnderTest::~cProgramUnderTest()
 {
@@ -67,7 +70,8 @@ bool cProgramUnderTest::Start(const QString& portName)
     // to QML: the sync after connecting brings hundreds at once.
     MakeRoomForPostedEvents(POSTED_EVENT_ROOM);
     mSession = std::make_unique<cProgramSession>(
-        std::make_unique<cFixedSerialPortList>(QList<sSerialPortDescription>{DevicePort(portName)}));
+        std::make_unique<cFixedSerialPortList>(QList<sSerialPortDescription>{DevicePort(portName)}),
+        mTimings);
     mEngine = std::make_unique<QQmlApplicationEngine>();
     mSession->PrepareEngine(*mEngine);
     mEngine->load(QUrl(QStringLiteral("qrc:/main.qml")));

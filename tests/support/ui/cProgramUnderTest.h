@@ -2,6 +2,7 @@
 
 #include "CorvoGUI/Core/App/cProgramSession.h"
 #include "CorvoGUI/Core/Resources/cUserInterfaceResources.h"
+#include "CorvoGUI/Core/Serial/SerialLinkTypes.h"
 #include "tests/simulator/cSimulatedDevice.h"
 
 #include <QQmlApplicationEngine>
@@ -31,7 +32,8 @@ public:
     // Names and QML registrations, before the QGuiApplication is made.
     static void PrepareProcess();
 
-    cProgramUnderTest();
+    // The serial link runs with these timings (the program's own by default).
+    explicit cProgramUnderTest(const sSerialLinkTimings& timings = sSerialLinkTimings());
     // Shutdown, then the device goes.
     ~cProgramUnderTest();
 
@@ -76,6 +78,7 @@ public:
 private:
     void StopDevice();
 
+    const sSerialLinkTimings mTimings;
     cUserInterfaceResources mResources;
     cSimulatedDevice mDevice;
     std::atomic<bool> mStopDevice{false};

@@ -87,7 +87,8 @@ private slots:
     void connectAndDisconnect_actOnlyWhenTheyChangeSomething();
     void answers_driveStateConnectAndPolling_data();
     void answers_driveStateConnectAndPolling();
-    void polling_takesThePortListEvery251TicksAndTheStatusEvery51();
+    void polling_restartsOnEverySwitchAndAsksRightAfterARequest_data();
+    void polling_restartsOnEverySwitchAndAsksRightAfterARequest();
     void requestsFromTheGuiThread_waitForTheRegistryLock_data();
     void requestsFromTheGuiThread_waitForTheRegistryLock();
     void simulatedDevice_listsConnectsConfirmsAndReportsErrors();
@@ -298,28 +299,95 @@ void tst_cSerialConnectionBackend::answers_driveStateConnectAndPolling()
     QCOMPARE(rig.Requests(B::P_PORT_LIST) > 0, !statusPolling);
 }
 
-void tst_cSerialConnectionBackend::polling_takesThePortListEvery251TicksAndTheStatusEvery51()
+void tst_cSerialConnectionBackend::polling_restartsOnEverySwitchAndAsksRightAfterARequest_data()
 {
-    sPumpedBackend rig;
-    // Linking took some ticks already: from the first port-list request on, every 251st.
-    for (int tick = 0; tick < 251 && rig.Requests(B::P_PORT_LIST) == 0; ++tick)
-    {
-        cMessagePump::Tick();
-    }
-    QCOMPARE(rig.Requests(B::P_PORT_LIST), 1);
-    cMessagePump::Tick(250);
-    QCOMPARE(rig.Requests(B::P_PORT_LIST), 1);
-    cMessagePump::Tick();
-    QCOMPARE(rig.Requests(B::P_PORT_LIST), 2);
+    // Ticks of port-list polling between the last port-list request and the connect click.
+    QTest::addColumn<int>("idleTicks");
 
-    rig.mBackend->connectToNamedUnit("COM3");
-    cMessagePump::Tick(50);
-    QCOMPARE(rig.Requests(B::P_STATUS), 0);
-    cMessagePump::Tick();
-    QCOMPARE(rig.Requests(B::P_STATUS), 1);
-    cMessagePump::Tick(51);
-    QCOMPARE(rig.Requests(B::P_STATUS), 2);
-    QCOMPARE(rig.Requests(B::P_PORT_LIST), 2);
+    QTest::newRow("connect at once") << 0;
+    QTest::newRow("49 ticks idle") << 49;
+    QTest::newRow("51 ticks idle: the count past the status period") << 51;
+    QTest::newRow("200 ticks idle") << 200;
+    QTest::newRow("250 ticks idle") << 250;
+}
+
+void tst_cSerialConnectionBackend::polling_restartsOnEverySwitchAndAsksRightAfterARequest()
+{
+    QFETCH(int, idleTicks);
+    sPumpedBackend rig;
+    B& backend = *rig.mBackend;
+    // Ticks until the next request on that parameter (one request), -1 when none came in 300.
+    const auto ticksUntil = [&](UWORD parameter)
+    {
+        const int before = rig.Requests(parameter);
+        for (int tick = 1; tick <= 300; ++tick)
+        {
+            cMessagePump::Tick();
+            if (rig.Requests(parameter) != before)
+            {
+                return rig.Requests(parameter) == before + 1 ? tick : -1;
+            }
+        }
+        return -1;
+    };
+    const auto status = [&](const char* hex) { rig.Answer(B::P_STATUS, QByteArray::fromHex(hex)); };
+
+    // Linking took some ticks already: from the first port-list request on, every 251st.
+    QVERIFY(ticksUntil(B::P_PORT_LIST) > 0);
+    QCOMPARE(ticksUntil(B::P_PORT_LIST), 251);
+    cMessagePump::Tick(idleTicks);
+
+    // A connect: the status on the next tick, wherever the port-list count stood; asked again on
+    // each tick while the link has not taken the request; then every 51st tick.
+    backend.connectToNamedUnit("COM3");
+    QCOMPARE(ticksUntil(B::P_STATUS), 1);
+    status("0000");
+    QCOMPARE(ticksUntil(B::P_STATUS), 1);
+    status("0100");
+    QCOMPARE(ticksUntil(B::P_STATUS), 51);
+    status("0300");
+    cMessagePump::Tick(20);
+    status("0400");
+    // The sync done, then a disconnect: each asks at once.
+    cMessagePump::Tick(7);
+    backend.setSyncDone();
+    QCOMPARE(ticksUntil(B::P_STATUS), 1);
+    status("0200");
+    QCOMPARE(ticksUntil(B::P_STATUS), 51);
+    cMessagePump::Tick(30);
+    backend.disconnectFromUnit();
+    QCOMPARE(ticksUntil(B::P_STATUS), 1);
+
+    // Idle again: the port list, counted from the switch.
+    const int statusRequests = rig.Requests(B::P_STATUS);
+    status("0000");
+    QCOMPARE(ticksUntil(B::P_PORT_LIST), 251);
+    QCOMPARE(rig.Requests(B::P_STATUS), statusRequests);
+
+    // A reconnect asks at once again; a link that does not take the request is asked on each of the
+    // next REQUEST_POLLS ticks, then once a period.
+    cMessagePump::Tick(idleTicks);
+    backend.connectToNamedUnit("COM3");
+    for (int request = 0; request < B::REQUEST_POLLS; ++request)
+    {
+        QCOMPARE(ticksUntil(B::P_STATUS), 1);
+    }
+    QCOMPARE(ticksUntil(B::P_STATUS), 51);
+    // A failed attempt ends status polling the same way.
+    status("0002");
+    QCOMPARE(ticksUntil(B::P_PORT_LIST), 251);
+    QCOMPARE(rig.Requests(B::P_STATUS), statusRequests + B::REQUEST_POLLS + 1);
+    // A sync-done request outside a connection changes no polling.
+    backend.setSyncDone();
+    QCOMPARE(ticksUntil(B::P_PORT_LIST), 251);
+
+    // A disconnect asked before the link had left idle: idle with no connection wanted ends it.
+    backend.connectToNamedUnit("COM3");
+    backend.disconnectFromUnit();
+    QCOMPARE(ticksUntil(B::P_STATUS), 1);
+    status("0000");
+    QCOMPARE(ticksUntil(B::P_PORT_LIST), 251);
+    QCOMPARE(rig.Requests(B::P_STATUS), statusRequests + B::REQUEST_POLLS + 2);
 }
 
 void tst_cSerialConnectionBackend::requestsFromTheGuiThread_waitForTheRegistryLock_data()

@@ -96,6 +96,7 @@ private slots:
     void everyWord_givesALevelInRange();
     void deviceMeters_reachEveryLinkedMeterEachTick();
     void portClosing_resetsEveryLevelOnceAndKeepsSendingSilence();
+    void silentDevice_levelsFallAfter200msAndFollowTheNextReply();
     void publishingOff_readsAndSendsNothing();
     void shortEnableMessage_isReportedAndChangesNothing();
     void syncUp_answersTheCurrentLevel();
@@ -206,6 +207,60 @@ void tst_cMeteringSources::portClosing_resetsEveryLevelOnceAndKeepsSendingSilenc
         QCOMPARE(fixture.Count(i), 4);
         QCOMPARE(fixture.Received(i), MeterPayload(GAIN_MINUS_INFINITY));
     }
+}
+
+void tst_cMeteringSources::silentDevice_levelsFallAfter200msAndFollowTheNextReply()
+{
+    cMeteringFixture fixture;
+    QVERIFY(fixture.mLink.Connect());
+    const std::array<ULONG, kMeters> fullScale = {2147483648u, 2147483648u, 2147483648u, 2147483648u,
+                                                  2147483648u, 2147483648u, 2147483648u, 2147483648u};
+    fixture.DeviceMeters(fullScale);
+    // One program tick: the link's step, then the metering sources' tick.
+    const auto programTick = [&]
+    {
+        fixture.mLink.Tick();
+        cMessagePump::Tick();
+    };
+    const auto levelsAre = [&](GAIN input, GAIN band)
+    {
+        for (int i = 0; i < kMeters; ++i)
+        {
+            if (fixture.Received(i) != MeterPayload(i < 2 ? input : band))
+            {
+                return false;
+            }
+        }
+        return true;
+    };
+
+    // The device goes silent; the reply already on its way is the last one.
+    fixture.mLink.Device().SetSilent(true);
+    programTick();
+    QVERIFY(levelsAre(3082, 0));
+    for (int tick = 1; tick < cMeteringSources::REPLY_TIMEOUT_TICKS; ++tick)
+    {
+        programTick();
+        QVERIFY2(levelsAre(3082, 0), qPrintable(QString("tick %1").arg(tick)));
+    }
+    // 200 ms without a reply: every meter at minus infinity, while the link still counts the
+    // device as connected.
+    const int sentBefore = fixture.Count(0);
+    programTick();
+    QVERIFY(levelsAre(GAIN_MINUS_INFINITY, GAIN_MINUS_INFINITY));
+    QCOMPARE(fixture.Count(0), sentBefore + 1);
+    QCOMPARE(fixture.mLink.Link().GetState(), CONNECTION_STATE_CONNECTED);
+    programTick();
+    QVERIFY(levelsAre(GAIN_MINUS_INFINITY, GAIN_MINUS_INFINITY));
+
+    // The next reply brings the levels back.
+    fixture.mLink.Device().SetSilent(false);
+    for (int tick = 0; tick < 10 && !levelsAre(3082, 0); ++tick)
+    {
+        programTick();
+    }
+    QVERIFY(levelsAre(3082, 0));
+    QCOMPARE(fixture.mLink.Link().GetState(), CONNECTION_STATE_CONNECTED);
 }
 
 void tst_cMeteringSources::publishingOff_readsAndSendsNothing()
