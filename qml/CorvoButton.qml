@@ -9,7 +9,7 @@ Item {
 
     property string text: ""
     property bool highlighted: false
-    readonly property real globalScale: Window.width > 0 ? Window.width / 1024 : 1
+    readonly property real globalScale: Styles.globalScaleOf(Window.window)
 
     property color textColor: Styles.colorText
     property color textColorHovered: Styles.colorText

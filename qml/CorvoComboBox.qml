@@ -15,7 +15,7 @@ Item {
     property string noSelectionText: ""
     property real itemWidth: width
     property real itemHeight: height
-    readonly property real globalScale: Window.width > 0 ? Window.width / 1024 : 1
+    readonly property real globalScale: Styles.globalScaleOf(Window.window)
     readonly property int count: model ? model.length : 0
     readonly property string currentText: currentIndex >= 0 && currentIndex < count ? String(model[currentIndex])
                                                                                      : noSelectionText

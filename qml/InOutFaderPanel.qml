@@ -12,7 +12,7 @@ Item {
     readonly property real spacingLeftRight: 0.01 * width
     readonly property real blockWidth: (width - (spacingInputOutput + 2 * spacingOutput + 2 * spacingLeftRight)) / 4
     readonly property real blockHeight: 0.85 * height
-    readonly property real dividerWidth: Math.floor(5 * (Window.width > 0 ? Window.width / 1024 : 1))
+    readonly property real dividerWidth: Math.floor(5 * Styles.globalScaleOf(Window.window))
 
     Row {
         anchors.centerIn: parent

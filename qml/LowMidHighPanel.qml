@@ -16,7 +16,7 @@ Item {
     readonly property real verticalSpacing: 0.03 * height
     readonly property real horizontalSpacing: 0.03 * width
     readonly property real sideSpacing: 0.01 * width
-    readonly property real globalScale: Window.width > 0 ? Window.width / 1024 : 1
+    readonly property real globalScale: Styles.globalScaleOf(Window.window)
     readonly property int dividerWidth: Math.floor(5 * globalScale)
     readonly property int toggleButtonWidth: Math.floor(64 * 0.55 * globalScale)
     readonly property int toggleButtonHeight: Math.floor(56 * 0.55 * globalScale)

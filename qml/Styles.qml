@@ -13,6 +13,19 @@ QtObject {
     readonly property color colorText: "white"
     readonly property color colorTextHighlight: "white"
 
+    // The scale that sizes a widget in that window: the window's own globalScale where it has one
+    // (the program's window), else its width / 1024 (a widget shown in a window of its own); 1 outside
+    // a window.
+    function globalScaleOf(window) {
+        if (!window) {
+            return 1
+        }
+        if (window.globalScale !== undefined) {
+            return window.globalScale
+        }
+        return window.width > 0 ? window.width / 1024 : 1
+    }
+
     readonly property QtObject fonts: QtObject {
         readonly property color colorText: "white"
         readonly property color colorTextAlt: "black"

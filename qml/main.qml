@@ -15,7 +15,9 @@ Window {
     color: Styles.colorBG
     title: qsTr("Corvo GUI - ") + _App.versionAndRevisionString
 
-    readonly property real globalScale: width / 1024
+    // The widgets' scale follows the main area they sit in: the window's width up to 2:1, beyond it
+    // twice the window's height.
+    readonly property real globalScale: mainArea.width / 1024
     readonly property int dividerWidth: Math.floor(5 * globalScale)
     readonly property int toggleButtonWidth: Math.floor(64 * 0.55 * globalScale)
     readonly property int toggleButtonHeight: Math.floor(56 * 0.55 * globalScale)
