@@ -44,9 +44,8 @@ void tst_PEQScaleLabels::labels_areLegibleAtEveryWindowSize_data()
     QTest::addColumn<int>("tab");
     QTest::addColumn<QString>("panel");
 
-    // The smallest window; the smallest graph (the widest window at the smallest height, where the
-    // panels' controls, which follow the window's width, leave the least room); the default window;
-    // the largest.
+    // The smallest window; a window wider than the main area's 2:1 at the smallest height (the area
+    // keeps 2:1 at the window's left); the default window; the largest.
     const QList<QSize> sizes{{640, 480}, {2560, 480}, {1280, 720}, {2560, 1440}};
     for (const QSize& size : sizes)
     {
