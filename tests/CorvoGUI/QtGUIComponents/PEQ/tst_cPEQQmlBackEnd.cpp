@@ -6,6 +6,7 @@
 #include "CorvoGUI/QtGUIComponents/PEQ/cPEQQmlBand2.h"
 #include "CorvoGUI/QtGUIComponents/PEQ/cPEQScaleText.h"
 #include "tests/CorvoGUI/QtGUIComponents/PEQ/PEQGraphTestSupport.h"
+#include "tests/CorvoGUI/QtGUIComponents/PEQ/PEQResponseCases.h"
 #include "tests/CorvoGUI/QtGUIComponents/PEQ/cFakePEQDriver.h"
 #include "tests/support/cReportCapture.h"
 
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include <memory>
@@ -98,6 +100,7 @@ private slots:
     void combined_sumsTheBandsThatCount_data();
     void combined_sumsTheBandsThatCount();
     void combined_readsEachBandAtItsOwnColumns();
+    void combined_matchesTheSumWorkedOutApart();
     void updates_areCoalesced();
     void driver_valuesReachTheBandsInEitherOrder_data();
     void driver_valuesReachTheBandsInEitherOrder();
@@ -386,6 +389,48 @@ void tst_cPEQQmlBackEnd::combined_readsEachBandAtItsOwnColumns()
             QVERIFY2(std::abs(point.y() - backEnd.GainToY(sum)) < 1e-9, qPrintable(QString::number(column)));
         }
     }
+}
+
+// Expected points from make_peq_response_cases.py, which sums the bells' models on its own: a drawn
+// point at one of its columns is that sum; between drawn points the line passes within the
+// simplification's 0.1 pixel of it.
+void tst_cPEQQmlBackEnd::combined_matchesTheSumWorkedOutApart()
+{
+    cPEQQmlBackEnd2 backEnd;
+    cPEQQmlBand2 bands[std::size(COMBINED_BANDS)];
+    for (size_t i = 0; i < std::size(COMBINED_BANDS); ++i)
+    {
+        backEnd.AppendBand(&bands[i]);
+        bands[i].SetFrequency(UWORD(COMBINED_BANDS[i].frequencyCode));
+        bands[i].SetWidth(UWORD(COMBINED_BANDS[i].widthCode));
+        bands[i].SetGain(UWORD(GAIN(COMBINED_BANDS[i].gain)));
+    }
+    QVERIFY(Settle(backEnd));
+    const QVector<QPointF> line = PathPoints(backEnd.combinedPathLine());
+    QCOMPARE(line.first().x(), 0.0);
+    QCOMPARE(line.last().x(), 649.0);
+    int exact = 0;
+    for (const sCombinedPoint& expected : COMBINED_POINTS)
+    {
+        const QPointF point(expected.column, expected.y);
+        const auto drawn =
+            std::find_if(line.cbegin(), line.cend(), [&](const QPointF& p) { return p.x() == point.x(); });
+        if (drawn != line.cend())
+        {
+            ++exact;
+            QVERIFY2(std::abs(drawn->y() - point.y()) < 1e-9,
+                     qPrintable(QString("column %1 drawn at %2, not %3")
+                                    .arg(expected.column)
+                                    .arg(drawn->y(), 0, 'g', 17)
+                                    .arg(point.y(), 0, 'g', 17)));
+        }
+        else
+        {
+            QVERIFY2(LargestDeviation({point}, line) <= 0.1 + 1e-9,
+                     qPrintable(QString::number(expected.column)));
+        }
+    }
+    QVERIFY(exact >= 2); // at least both ends
 }
 
 void tst_cPEQQmlBackEnd::updates_areCoalesced()
