@@ -89,7 +89,7 @@ void cThemeColours::setScaleFactor(double scaleFactor)
 {
     if (!(scaleFactor > 0.0 && scaleFactor <= MAX_SCALE_FACTOR))
     {
-        KV_REPORT_ERROR("Scale factor %f refused", scaleFactor);
+        KV_REPORT_ERROR("Scale factor %g refused", scaleFactor);
         return;
     }
     if (mScaleFactor == scaleFactor)

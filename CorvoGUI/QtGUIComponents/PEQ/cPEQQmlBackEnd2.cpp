@@ -39,10 +39,11 @@ bool IsGainBound(int dB)
     return dB >= -128 && dB <= 127;
 }
 
-// A QML size the pixel sizes can take (trunc(size) <= MAX_PIXELS); NaN fails.
+// A QML size within the pixel sizes' reach (trunc(size) <= MAX_PIXELS); NaN fails. Layouts pass
+// through sizes below 1, negative ones too: they are kept and ignored until the size is drawable.
 bool IsSize(double size)
 {
-    return size >= 0.0 && size < cPEQQmlBackEnd2::MAX_PIXELS + 1.0;
+    return std::abs(size) < cPEQQmlBackEnd2::MAX_PIXELS + 1.0;
 }
 
 // A scale margin takes from 0 up to the whole extent of the graph along its axis (NaN fails).
@@ -577,7 +578,7 @@ void cPEQQmlBackEnd2::setYScaleMargin(float margin)
 {
     if (!IsMargin(margin, mPixelWidth))
     {
-        KV_REPORT_ERROR("Y scale margin %f refused: the graph is %d pixels wide", double(margin),
+        KV_REPORT_ERROR("Y scale margin %g refused: the graph is %d pixels wide", double(margin),
                         mPixelWidth);
         return;
     }
@@ -594,7 +595,7 @@ void cPEQQmlBackEnd2::setXScaleMargin(float margin)
 {
     if (!IsMargin(margin, mPixelHeight))
     {
-        KV_REPORT_ERROR("X scale margin %f refused: the graph is %d pixels high", double(margin),
+        KV_REPORT_ERROR("X scale margin %g refused: the graph is %d pixels high", double(margin),
                         mPixelHeight);
         return;
     }

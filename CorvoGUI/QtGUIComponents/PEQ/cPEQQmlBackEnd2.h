@@ -152,8 +152,7 @@ public slots:
     void BandPassFreqChanged();
 
     void qmlSizeChanged();
-    // The QML sizes; a size that is not a number, negative, or larger than MAX_PIXELS is reported and
-    // refused.
+    // The QML sizes; one that is not a number or beyond MAX_PIXELS either way is reported and refused.
     void setHeight(double height);
     void setWidth(double width);
     void setCalculateCombinedCurve(bool calculate);

@@ -60,7 +60,7 @@ void cPEQQmlBand2::setPinchDelta(double PinchDelta)
     }
     if (!(std::abs(PinchDelta) <= MAX_PINCH_DELTA_MM))
     {
-        KV_REPORT_ERROR("Pinch of %f mm refused", PinchDelta);
+        KV_REPORT_ERROR("Pinch of %g mm refused", PinchDelta);
         return;
     }
     const double step = (double(mWidthRangeMin) - double(mWidthRangeMax)) / 50.0;

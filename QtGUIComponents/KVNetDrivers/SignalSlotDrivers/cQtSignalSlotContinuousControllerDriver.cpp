@@ -128,7 +128,7 @@ void cQtSignalSlotContinuousControllerDriver::setValue(float Value)
     if (!std::isfinite(Value))
     {
         // NaN would read as the fraction 0: on a level fader the "off" value, sent as minus infinity.
-        KV_REPORT_ERROR("Fraction %f refused for \"%s\"", double(Value), qPrintable(netObjectName()));
+        KV_REPORT_ERROR("Fraction %g refused for \"%s\"", double(Value), qPrintable(netObjectName()));
         return;
     }
     const UWORD value = FractionToValue(Value);

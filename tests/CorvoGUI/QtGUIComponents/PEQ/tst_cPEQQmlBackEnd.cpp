@@ -255,7 +255,7 @@ void tst_cPEQQmlBackEnd::scale_marginThatIsNoNumberOrDoesNotFit_isRefused()
     QVERIFY(Settle(backEnd));
     const QString report = QString("%1 scale margin %2 refused: the graph is %3")
                                .arg(yMargin ? "Y" : "X")
-                               .arg(QString::asprintf("%f", double(margin)))
+                               .arg(QString::asprintf("%g", double(margin)))
                                .arg(yMargin ? "649 pixels wide" : "325 pixels high");
     QCOMPARE(reports.Count(report), refused ? 1 : 0);
     QCOMPARE(reports.Lines().size(), refused ? 1 : 0);
@@ -299,14 +299,22 @@ void tst_cPEQQmlBackEnd::size_followsQmlOnlyWhenAllowed()
     QCOMPARE(graph.mBands[2].GetMagnitudes().size(), size_t(801));
     QCOMPARE(PathPoints(backEnd.combinedPathLine()), ExpectedCombined(backEnd, graph.All()));
 
+    // Sizes a layout passes through (0, negative) are kept and ignored; no number, or one beyond the
+    // pixel sizes, is refused.
     cReportCapture reports;
     backEnd.setHeight(0.0);
-    backEnd.setWidth(std::nan(""));
+    backEnd.setWidth(-19.0);
+    QCOMPARE(backEnd.height(), 0.0);
+    QCOMPARE(backEnd.width(), -19.0);
     QCOMPARE(backEnd.GetPixelHeight(), 400);
     QCOMPARE(backEnd.GetPixelWidth(), 800);
+    QVERIFY(reports.Lines().isEmpty());
     backEnd.setHeight(400.0);
+    backEnd.setWidth(std::nan(""));
     backEnd.setWidth(40000.0);
+    QCOMPARE(backEnd.width(), -19.0);
     QCOMPARE(backEnd.GetPixelWidth(), 800);
+    QVERIFY(reports.Contains("size nan x 400 refused"));
     QVERIFY(reports.Contains("size 40000 x 400 refused"));
 }
 
