@@ -87,6 +87,11 @@ QObject* cThemeColours::SingletonProvider(QQmlEngine* engine, QJSEngine* scriptE
 
 void cThemeColours::setScaleFactor(double scaleFactor)
 {
+    if (!(scaleFactor > 0.0 && scaleFactor <= MAX_SCALE_FACTOR))
+    {
+        KV_REPORT_ERROR("Scale factor %g refused", scaleFactor);
+        return;
+    }
     if (mScaleFactor == scaleFactor)
     {
         return;

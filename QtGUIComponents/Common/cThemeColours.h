@@ -52,6 +52,9 @@ class cThemeColours : public QObject
     Q_PROPERTY(double editorScaleFactor READ editorScaleFactor CONSTANT)
 
 public:
+    // Sizes are drawn at up to this many times their design size.
+    static constexpr double MAX_SCALE_FACTOR = 16.0;
+
     // Sets every value, then registers the eight colour groups as meta-types by their names.
     cThemeColours();
     ~cThemeColours() override = default;
@@ -93,7 +96,8 @@ public:
     cAMMColours ammColours() const { return mAmmColours; }
     double editorScaleFactor() const { return mEditorScaleFactor; }
 
-    // Stores the value and emits scaleFactorChanged when it differs from the stored one.
+    // Stores the value and emits scaleFactorChanged when it differs from the stored one. A factor that
+    // is not a number, not above 0 or above MAX_SCALE_FACTOR is reported and refused.
     void setScaleFactor(double scaleFactor);
 
 signals:

@@ -39,6 +39,19 @@ bool IsGainBound(int dB)
     return dB >= -128 && dB <= 127;
 }
 
+// A QML size within the pixel sizes' reach (trunc(size) <= MAX_PIXELS); NaN fails. Layouts pass
+// through sizes below 1, negative ones too: they are kept and ignored until the size is drawable.
+bool IsSize(double size)
+{
+    return std::abs(size) < cPEQQmlBackEnd2::MAX_PIXELS + 1.0;
+}
+
+// A scale margin takes from 0 up to the whole extent of the graph along its axis (NaN fails).
+bool IsMargin(float margin, int extent)
+{
+    return margin >= 0.0f && margin <= float(extent);
+}
+
 } // namespace
 
 cPEQQmlBackEnd2::cPEQQmlBackEnd2(QObject* parent)
@@ -173,6 +186,12 @@ void cPEQQmlBackEnd2::AppendBand(cPEQQmlBandBase2* band)
         KV_REPORT_ERROR("Band already in the PEQ graph's list");
         return;
     }
+    // A band belongs to one graph: in two, its edits would reach both graphs' drivers.
+    cPEQQmlBackEnd2* previous = band->GetBackEnd();
+    if (previous != nullptr && previous != this)
+    {
+        previous->TakeBand(band);
+    }
     band->SetBackEnd(this);
     band->ResizePointTables(mPixelWidth);
     band->UpdateSPlaneCalculation(false);
@@ -204,6 +223,21 @@ void cPEQQmlBackEnd2::RemoveDestroyedBand(QObject*)
         QWriteLocker lock(&mBandsLock);
         mBands.removeAll(QPointer<cPEQQmlBandBase2>());
     }
+    SetCombinedPathDirty();
+    emit bandListChanged();
+    emit allBandsBypassedChanged();
+}
+
+void cPEQQmlBackEnd2::TakeBand(cPEQQmlBandBase2* band)
+{
+    {
+        QWriteLocker lock(&mBandsLock);
+        if (mBands.removeAll(band) == 0)
+        {
+            return;
+        }
+    }
+    disconnect(band, nullptr, this, nullptr);
     SetCombinedPathDirty();
     emit bandListChanged();
     emit allBandsBypassedChanged();
@@ -542,6 +576,12 @@ void cPEQQmlBackEnd2::setAllowSizeChanges(bool allow)
 
 void cPEQQmlBackEnd2::setYScaleMargin(float margin)
 {
+    if (!IsMargin(margin, mPixelWidth))
+    {
+        KV_REPORT_ERROR("Y scale margin %g refused: the graph is %d pixels wide", double(margin),
+                        mPixelWidth);
+        return;
+    }
     if (margin == mYScaleMargin)
     {
         return;
@@ -553,6 +593,12 @@ void cPEQQmlBackEnd2::setYScaleMargin(float margin)
 
 void cPEQQmlBackEnd2::setXScaleMargin(float margin)
 {
+    if (!IsMargin(margin, mPixelHeight))
+    {
+        KV_REPORT_ERROR("X scale margin %g refused: the graph is %d pixels high", double(margin),
+                        mPixelHeight);
+        return;
+    }
     if (margin == mXScaleMargin)
     {
         return;
@@ -564,6 +610,11 @@ void cPEQQmlBackEnd2::setXScaleMargin(float margin)
 
 void cPEQQmlBackEnd2::setHeight(double height)
 {
+    if (!IsSize(height))
+    {
+        KV_REPORT_ERROR("PEQ graph size %.0f x %.0f refused", mWidth, height);
+        return;
+    }
     if (qFuzzyCompare(height, mHeight))
     {
         return;
@@ -574,6 +625,11 @@ void cPEQQmlBackEnd2::setHeight(double height)
 
 void cPEQQmlBackEnd2::setWidth(double width)
 {
+    if (!IsSize(width))
+    {
+        KV_REPORT_ERROR("PEQ graph size %.0f x %.0f refused", width, mHeight);
+        return;
+    }
     if (qFuzzyCompare(width, mWidth))
     {
         return;
@@ -590,11 +646,6 @@ void cPEQQmlBackEnd2::qmlSizeChanged()
     }
     if (!(mHeight >= 1.0 && mWidth >= 1.0))
     {
-        return;
-    }
-    if (mHeight >= MAX_PIXELS + 1.0 || mWidth >= MAX_PIXELS + 1.0)
-    {
-        KV_REPORT_ERROR("PEQ graph size %.0f x %.0f refused", mWidth, mHeight);
         return;
     }
     const int h = int(mHeight);

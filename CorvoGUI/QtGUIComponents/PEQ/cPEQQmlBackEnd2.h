@@ -113,6 +113,9 @@ public:
     bool allowSizeChanges() const { return mAllowSizeChanges; }
     // Setting it runs qmlSizeChanged at once.
     void setAllowSizeChanges(bool allow);
+    // The scale margins in pixels: the y scale's labels to the left (at most the pixel width), the x
+    // scale's below (at most the pixel height). A differing margin rebuilds the scale; one that is not
+    // a number or does not fit the graph is reported and refused.
     float yScaleMargin() const { return mYScaleMargin; }
     void setYScaleMargin(float margin);
     float xScaleMargin() const { return mXScaleMargin; }
@@ -123,7 +126,9 @@ public:
     // True when every band is bypassed, and for an empty list.
     bool allBandsBypassed() const;
 
-    // Band list operations (the QML list property's functions use them).
+    // Band list operations (the QML list property's functions use them). A band joins one graph: one
+    // that is in another graph's list leaves it first; a band already in this list, or a null one, is
+    // reported and refused.
     void AppendBand(cPEQQmlBandBase2* band);
     void ClearBands();
 
@@ -147,6 +152,7 @@ public slots:
     void BandPassFreqChanged();
 
     void qmlSizeChanged();
+    // The QML sizes; one that is not a number or beyond MAX_PIXELS either way is reported and refused.
     void setHeight(double height);
     void setWidth(double width);
     void setCalculateCombinedCurve(bool calculate);
@@ -185,6 +191,9 @@ private:
     int IndexOf(const cPEQQmlBandBase2* band) const;
     void ConnectBand(cPEQQmlBandBase2* band);
     void RemoveDestroyedBand(QObject* band);
+    // Takes a band that joins another graph out of this list and disconnects it; nothing for a band
+    // that is not in the list.
+    void TakeBand(cPEQQmlBandBase2* band);
     void PullAllValues();
     void StoreFullyBypassed(bool bypass);
     void StartTimer();

@@ -54,8 +54,13 @@ void cPEQQmlBand2::setDragPos(int XPos, int YPos)
 
 void cPEQQmlBand2::setPinchDelta(double PinchDelta)
 {
-    if (!IsWidthApplicable() || !std::isfinite(PinchDelta))
+    if (!IsWidthApplicable())
     {
+        return;
+    }
+    if (!(std::abs(PinchDelta) <= MAX_PINCH_DELTA_MM))
+    {
+        KV_REPORT_ERROR("Pinch of %g mm refused", PinchDelta);
         return;
     }
     const double step = (double(mWidthRangeMin) - double(mWidthRangeMax)) / 50.0;

@@ -18,12 +18,16 @@ class cPEQQmlBand2 : public cPEQQmlBandBase2
     Q_PROPERTY(int type READ type WRITE setType NOTIFY typeChanged)
 
 public:
+    // A finger spread changes by less than this between two touch updates (50 mm sweep the width).
+    static constexpr double MAX_PINCH_DELTA_MM = 1000.0;
+
     explicit cPEQQmlBand2(QObject* parent = nullptr);
     ~cPEQQmlBand2() override;
 
     // Frequency as the base; then, where gain applies, the gain of row y, clamped to the gain range.
     void setDragPos(int XPos, int YPos) override;
-    // Width += (width range min - width range max) / 50 per millimetre, clamped to the width range.
+    // Width += (width range min - width range max) / 50 per millimetre, clamped to the width range. A
+    // spread that is not a number or beyond MAX_PINCH_DELTA_MM is reported and changes nothing.
     void setPinchDelta(double PinchDelta) override;
     void UpdateSPlaneCalculation(bool fullResolution) override;
     // From the driver: stores the type and recalculates (coarse, then refined by the timer).

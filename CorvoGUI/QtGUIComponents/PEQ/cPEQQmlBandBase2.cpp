@@ -272,10 +272,11 @@ double cPEQQmlBandBase2::frequencyRangeMax() const
 namespace
 {
 
-// The frequency code of a range bound given in Hz; false (reported) for a value that is no frequency.
+// The frequency code of a range bound given in Hz; false (reported) for a value that is no frequency
+// or lies above the highest code's.
 bool RangeCode(double hertz, UWORD& code)
 {
-    if (!std::isfinite(hertz) || hertz <= 0.0)
+    if (!(hertz > 0.0 && hertz <= ConvertUWORDToFrequency(0xFFFF)))
     {
         KV_REPORT_ERROR("Frequency range bound %f Hz refused", hertz);
         return false;

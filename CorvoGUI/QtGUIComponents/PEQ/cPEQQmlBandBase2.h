@@ -103,6 +103,9 @@ public:
     // before the first pass or beyond its end.
     double MagnitudeAtColumn(int column) const;
 
+    // The band's ranges for QML: frequency bounds in Hz (stored as codes; a bound that is not a number,
+    // not above 0 or above the highest code's frequency is reported and refused), gain bounds in dB
+    // (stored in 1/256 dB; one that is not a number or beyond a GAIN is reported and refused).
     double frequencyRangeMin() const;
     void setFrequencyRangeMin(double hertz);
     double frequencyRangeMax() const;

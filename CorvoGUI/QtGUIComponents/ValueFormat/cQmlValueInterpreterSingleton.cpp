@@ -5,6 +5,8 @@
 
 #include <QQmlEngine>
 
+#include <climits>
+
 cQmlValueInterpreterSingleton* gQmlValueInterpreterSingleton = nullptr;
 
 namespace
@@ -26,9 +28,25 @@ tEnum ConvertType(const QVariant& type, const char* name)
     return copy.value<tEnum>();
 }
 
+// A floating-point number that int cannot hold (NaN, an infinity, beyond int) names no type; Qt's
+// conversion of it to int or to an enumeration is undefined.
+bool IsNumberBeyondInt(const QVariant& type)
+{
+    if (type.userType() != QMetaType::Double && type.userType() != QMetaType::Float)
+    {
+        return false;
+    }
+    const double number = type.toDouble();
+    return !(number > double(INT_MIN) - 1.0 && number < double(INT_MAX) + 1.0);
+}
+
 cValueUnitStrings Interpret(UWORD value, double exponent, const QVariant& type,
                             cKVCCFormat::eKVCCTypeDecimalPlaces decimalPlaces)
 {
+    if (IsNumberBeyondInt(type))
+    {
+        return cKVCCFormat::InterpretValue(value, exponent, cKVCCFormat::NO_UNITS, decimalPlaces, true);
+    }
     bool isNumber = type.userType() == QMetaType::Int;
     int number = isNumber ? type.toInt() : 0;
     if (!isNumber)

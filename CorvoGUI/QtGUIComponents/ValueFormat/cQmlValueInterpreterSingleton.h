@@ -15,7 +15,7 @@ class QQmlEngine;
 // above, so 27 and 28 are the project's delay types here) and always compresses the units, so the
 // caller chooses the separator. The type may be given as a number (a fractional one is converted
 // as QVariant converts it to int) or as a text naming an enumerator of cKVCCFormat::eKVCCType; a
-// type that is neither formats as the plain number.
+// type that is neither, or a number that is not finite or beyond int, formats as the plain number.
 //
 // The one object lives in gQmlValueInterpreterSingleton, set by the application object and never
 // deleted; the QML engine never owns it. Threads: GUI thread only; it keeps no state.

@@ -1,8 +1,11 @@
 #include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtSignalSlotContinuousControllerDriver.h"
 
+#include "KVNet/QT/Trace/KVNetReports.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace
@@ -122,6 +125,12 @@ void cQtSignalSlotContinuousControllerDriver::SetRange(UWORD lower, UWORD upper,
 
 void cQtSignalSlotContinuousControllerDriver::setValue(float Value)
 {
+    if (!std::isfinite(Value))
+    {
+        // NaN would read as the fraction 0: on a level fader the "off" value, sent as minus infinity.
+        KV_REPORT_ERROR("Fraction %g refused for \"%s\"", double(Value), qPrintable(netObjectName()));
+        return;
+    }
     const UWORD value = FractionToValue(Value);
     if (value != GetCachedValue())
     {

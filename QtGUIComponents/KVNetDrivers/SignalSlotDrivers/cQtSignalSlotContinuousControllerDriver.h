@@ -100,7 +100,8 @@ public:
 public slots:
     // The fraction's value in the range; when it differs from the cached value it is stored and
     // ValueChanged(int), ValueChanged(float) and ValuePropertyChanged are emitted, in that order.
-    // The controller sends it on its next tick.
+    // The controller sends it on its next tick. A fraction that is not finite (NaN, an infinity:
+    // also what a number beyond float becomes) is reported and changes nothing.
     void setValue(float Value);
     void SetValue(float Value) { setValue(Value); }
     // The value clamped into the range (the lower end as 0 with LevelType); stored and announced

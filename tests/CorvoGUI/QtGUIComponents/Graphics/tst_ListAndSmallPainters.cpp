@@ -41,6 +41,7 @@ private slots:
     void editorArrow_pointsAndFills();
     void selectionGlow_byStyle();
     void unusedPainters();
+    void pixelChecks_failOnANullImage();
 };
 
 void tst_ListAndSmallPainters::initTestCase()
@@ -129,7 +130,7 @@ void tst_ListAndSmallPainters::listSelection_fillAndAccent()
     COMPARE_PIXEL(selection, 60, 15, fill);  // inside the accent ring
     COMPARE_PIXEL(selection, 3, 15, accent);
     COMPARE_PIXEL(selection, 4, 15, accent);
-    QCOMPARE(qAlpha(selection.pixel(159, 0)), 0);
+    COMPARE_ALPHA(selection, 159, 0, 0);
 }
 
 void tst_ListAndSmallPainters::listSelectionHandle_ringAndArrow()
@@ -137,7 +138,7 @@ void tst_ListAndSmallPainters::listSelectionHandle_ringAndArrow()
     const QImage handle = F::ListSelectionHandle::GetPixmap(QSize(40, 40), "LIST_SELECTION_HANDLE");
     COMPARE_PIXEL(handle, 19, 1, QColor(0, 255, 255));
     COMPARE_PIXEL(handle, 18, 20, QColor(255, 255, 255)); // the arrow, pointing down
-    QCOMPARE(qAlpha(handle.pixel(18, 32)), 0);
+    COMPARE_ALPHA(handle, 18, 32, 0);
     const QImage inactive =
         F::ListSelectionHandle::GetPixmap(QSize(40, 40), "LIST_SELECTION_HANDLE_INACTIVE");
     COMPARE_PIXEL(inactive, 19, 1, QColor(0, 0, 0));
@@ -222,7 +223,7 @@ void tst_ListAndSmallPainters::leds_dimWhenOff()
     {
         QVERIFY2(std::abs(centre.hue() - hue) <= 8, qPrintable(Describe(centre)));
     }
-    QCOMPARE(qAlpha(led.pixel(0, 0)), 0);
+    COMPARE_ALPHA(led, 0, 0, 0);
 }
 
 void tst_ListAndSmallPainters::pagerDot_offIsAPrefixTest()
@@ -238,8 +239,8 @@ void tst_ListAndSmallPainters::progressBar_insetByTwo()
     const QImage bar = F::ProgressBar::GetPixmap(QSize(10, 6), "PROGRESS_BAR");
     COMPARE_PIXEL(bar, 2, 2, QColor(209, 211, 212));
     COMPARE_PIXEL(bar, 7, 3, QColor(209, 211, 212));
-    QCOMPARE(qAlpha(bar.pixel(1, 2)), 0);
-    QCOMPARE(qAlpha(bar.pixel(8, 3)), 0);
+    COMPARE_ALPHA(bar, 1, 2, 0);
+    COMPARE_ALPHA(bar, 8, 3, 0);
     QImage background(5, 5, QImage::Format_ARGB32);
     background.fill(QColor(29, 29, 29));
     QCOMPARE(F::ProgressBarBackground::GetPixmap(QSize(5, 5), "PROGRESS_BAR_BACKGROUND"), background);
@@ -270,9 +271,9 @@ void tst_ListAndSmallPainters::editorArrow_pointsAndFills()
     }
     else
     {
-        QCOMPARE(qAlpha(arrow.pixel(inside)), 0);
+        COMPARE_ALPHA(arrow, inside.x(), inside.y(), 0);
     }
-    QCOMPARE(qAlpha(arrow.pixel(clear)), 0);
+    COMPARE_ALPHA(arrow, clear.x(), clear.y(), 0);
     COMPARE_PIXEL(arrow, 10, clear.y() < 10 ? 1 : 18, blue); // the base's edge
 }
 
@@ -280,7 +281,7 @@ void tst_ListAndSmallPainters::selectionGlow_byStyle()
 {
     const QImage rotary = F::SelectionGlow::GetPixmap(QSize(80, 80), "GLOW_EFFECT_ROTARY");
     COMPARE_PIXEL(rotary, 40, 40, QColor(247, 173, 52, 175));
-    QCOMPARE(qAlpha(rotary.pixel(0, 0)), 0);
+    COMPARE_ALPHA(rotary, 0, 0, 0);
     // Narrower than the glow's inner radius: still drawn.
     QVERIFY(!AllTransparent(F::SelectionGlow::GetPixmap(QSize(20, 20), "GLOW_EFFECT_ROTARY")));
 
@@ -301,11 +302,30 @@ void tst_ListAndSmallPainters::unusedPainters()
     COMPARE_PIXEL(F::StateDot::GetPixmap(QSize(10, 10), "ON"), 5, 5, QColor(189, 189, 189));
     COMPARE_PIXEL(F::StateBox::GetPixmap(QSize(10, 10), "SELECTED"), 5, 5, QColor(0, 174, 239));
     COMPARE_PIXEL(F::StateBox::GetPixmap(QSize(10, 10), "ENABLED"), 5, 5, QColor(90, 90, 90));
-    QCOMPARE(qAlpha(F::StateBox::GetPixmap(QSize(10, 10), "DISABLED").pixel(5, 5)), 0);
+    COMPARE_ALPHA(F::StateBox::GetPixmap(QSize(10, 10), "DISABLED"), 5, 5, 0);
     const QImage frame = F::ListItemFrame::GetPixmap(QSize(40, 20), "");
     COMPARE_PIXEL(frame, 20, 10, QColor(30, 30, 30));
     COMPARE_PIXEL(frame, 1, 10, QColor(140, 197, 64)); // the left half's outline
     COMPARE_PIXEL(frame, 38, 10, QColor(90, 90, 90));  // the right half's
+}
+
+// What a painter returns for a style it does not draw has no pixels: Qt reads it (and any pixel
+// outside an image) as opaque black, so a check of a black or a transparent pixel would pass on it.
+void tst_ListAndSmallPainters::pixelChecks_failOnANullImage()
+{
+    const QImage none;
+    QImage black(4, 4, QImage::Format_ARGB32);
+    black.fill(QColor(0, 0, 0));
+    QVERIFY(PixelNear(black, 1, 1, QColor(0, 0, 0)));
+    QVERIFY(AlphaIs(black, 1, 1, 255));
+    QVERIFY(!PixelNear(none, 1, 1, QColor(0, 0, 0)));
+    QVERIFY(!PixelNear(black, 4, 1, QColor(0, 0, 0)));
+    QVERIFY(!AlphaIs(none, 1, 1, 0));
+    QVERIFY(!AlphaIs(none, 1, 1, 255));
+    QVERIFY(!AllTransparent(none));
+    QCOMPARE(VisiblePixels(none), -1);
+    QCOMPARE(DescribePixel(none, 1, 1), QString("a null image"));
+    QCOMPARE(DescribePixel(black, 4, 1), QString("outside the 4 x 4 image"));
 }
 
 QTEST_MAIN(tst_ListAndSmallPainters)

@@ -170,13 +170,13 @@ void tst_MeterPainters::scale_marksLevelsStrictlyInsideTheRange()
     QCOMPARE(QVector<int>(visible.begin(), visible.end()), rows);
     for (int row : rows)
     {
-        QCOMPARE(qAlpha(scale.pixel(10, row)), 128);
+        COMPARE_ALPHA(scale, 10, row, 128);
     }
     if (range == kFullRange)
     {
         // The hollow bar's middle row is clear inside and marked at the ends.
-        QCOMPARE(qAlpha(scale.pixel(0, 33)), 128);
-        QCOMPARE(qAlpha(scale.pixel(19, 33)), 128);
+        COMPARE_ALPHA(scale, 0, 33, 128);
+        COMPARE_ALPHA(scale, 19, 33, 128);
     }
 }
 
@@ -220,6 +220,7 @@ void tst_MeterPainters::stereoHalves_mirrorEachOther()
     const QImage left = F::StereoMeterBorderedBackground::GetPixmap(half, "L");
     const QImage right = F::StereoMeterBorderedBackground::GetPixmap(half, "L RIGHT ");
     QCOMPARE(left.size(), half);
+    QCOMPARE(right.size(), half);
     QVERIFY(left != right);
     const QImage mirrored = left.mirrored(true, false);
     for (int y = 0; y < half.height(); ++y)

@@ -77,6 +77,7 @@ void tst_WidgetPainters::button_down_isTheFaceMovedByTwoAndAHalfPercent()
 {
     const QImage up = F::ButtonPixmap::GetPixmap(QSize(80, 40), "BASIC_RED_RECT_BUTTON");
     const QImage down = F::ButtonPixmap::GetPixmap(QSize(80, 40), "BASIC_RED_RECT_BUTTON*DOWN*");
+    QCOMPARE(up.size(), QSize(80, 40));
     QCOMPARE(down.size(), up.size());
     // 40 - round(76) / 2 = 2 across, 20 - round(38) / 2 = 1 down.
     for (int y = 0; y < 39; ++y)
@@ -86,14 +87,15 @@ void tst_WidgetPainters::button_down_isTheFaceMovedByTwoAndAHalfPercent()
             QCOMPARE(down.pixel(x + 2, y + 1), up.pixel(x, y));
         }
     }
-    QCOMPARE(qAlpha(down.pixel(0, 20)), 0);
-    QCOMPARE(qAlpha(down.pixel(40, 0)), 0);
+    COMPARE_ALPHA(down, 0, 20, 0);
+    COMPARE_ALPHA(down, 40, 0, 0);
 }
 
 void tst_WidgetPainters::button_disabled_isVeiledGreyInItsOwnShape()
 {
     const QImage face = F::ButtonPixmap::GetPixmap(QSize(80, 40), "BASIC_GREEN_RECT_BUTTON");
     const QImage disabled = F::ButtonPixmap::GetPixmap(QSize(80, 40), "BASIC_GREEN_RECT_BUTTON*DISABLED*");
+    QCOMPARE(face.size(), QSize(80, 40));
     QCOMPARE(disabled.size(), face.size());
     for (const QPoint& corner : {QPoint(0, 0), QPoint(79, 0), QPoint(0, 39), QPoint(79, 39)})
     {
@@ -131,7 +133,7 @@ void tst_WidgetPainters::drawButton_shapes()
     QCOMPARE(AllTransparent(face), !drawn);
     if (drawn)
     {
-        QCOMPARE(qAlpha(face.pixel(30, 15)), 255);
+        COMPARE_ALPHA(face, 30, 15, 255);
         QVERIFY(qAlpha(face.pixel(0, 0)) < 255);
     }
 }
@@ -161,7 +163,7 @@ void tst_WidgetPainters::tab_fillsByState()
     COMPARE_PIXEL(tab, 30, 15, inner);
     COMPARE_PIXEL(tab, 0, 15, QColor(68, 108, 179));
     // The top-right corner has the large radius.
-    QCOMPARE(qAlpha(tab.pixel(59, 0)), 0);
+    COMPARE_ALPHA(tab, 59, 0, 0);
 }
 
 void tst_WidgetPainters::tab_joinedEdge_losesItsCornersAndIsShaded()
@@ -169,7 +171,7 @@ void tst_WidgetPainters::tab_joinedEdge_losesItsCornersAndIsShaded()
     const QImage top = F::TabBackground::GetPixmap(QSize(60, 30), "TAB_INACTIVE_TOP_EDGE");
     // The tab runs on below the image: its lower corners are cut away, the bottom is full and
     // shaded dark toward the tab bar.
-    QCOMPARE(qAlpha(top.pixel(0, 29)), 255);
+    COMPARE_ALPHA(top, 0, 29, 255);
     for (const int x : {1, 30, 58})
     {
         const QColor shaded = top.pixelColor(x, 29);
@@ -210,7 +212,7 @@ void tst_WidgetPainters::valueBox_keyColour()
     }
     else
     {
-        QCOMPARE(qAlpha(box.pixel(1, 25)), 0);
+        COMPARE_ALPHA(box, 1, 25, 0);
     }
     // The label strip reaches 40 % of the height, the plain one 20 %.
     const bool label = id.contains("LABEL");
@@ -272,7 +274,7 @@ void tst_WidgetPainters::rotary_colours()
     const QImage rotary = F::Rotary::GetPixmap(QSize(40, 40), id);
     COMPARE_PIXEL(rotary, 20, 20, disc);
     COMPARE_PIXEL(rotary, 1, 20, ring);
-    QCOMPARE(qAlpha(rotary.pixel(1, 1)), 0);
+    COMPARE_ALPHA(rotary, 1, 1, 0);
 }
 
 void tst_WidgetPainters::rotary_discSitsInTheImageWidth()
@@ -280,15 +282,15 @@ void tst_WidgetPainters::rotary_discSitsInTheImageWidth()
     const QColor grey(90, 90, 90);
     const QImage tall = F::Rotary::GetPixmap(QSize(40, 60), "ROTARY");
     COMPARE_PIXEL(tall, 20, 30, grey);
-    QCOMPARE(qAlpha(tall.pixel(20, 5)), 0);
-    QCOMPARE(qAlpha(tall.pixel(20, 54)), 0);
+    COMPARE_ALPHA(tall, 20, 5, 0);
+    COMPARE_ALPHA(tall, 20, 54, 0);
     COMPARE_PIXEL(tall, 20, 14, grey);
     COMPARE_PIXEL(tall, 20, 11, QColor(30, 30, 30)); // the ring, below the disc's top at 10
 
     const QImage wide = F::Rotary::GetPixmap(QSize(60, 40), "ROTARY");
     COMPARE_PIXEL(wide, 30, 30, grey);
     COMPARE_PIXEL(wide, 30, 39, grey); // cut at the bottom edge
-    QCOMPARE(qAlpha(wide.pixel(2, 2)), 0);
+    COMPARE_ALPHA(wide, 2, 2, 0);
 }
 
 void tst_WidgetPainters::rotaryDial_pointsToTwelve()
@@ -296,8 +298,8 @@ void tst_WidgetPainters::rotaryDial_pointsToTwelve()
     const QImage dial = F::RotaryDial::GetPixmap(QSize(40, 40), "ROTARY_DIAL");
     QCOMPARE(dial.size(), QSize(40, 40));
     COMPARE_PIXEL(dial, 20, 6, QColor(0, 0, 0));
-    QCOMPARE(qAlpha(dial.pixel(20, 30)), 0);
-    QCOMPARE(qAlpha(dial.pixel(5, 6)), 0);
+    COMPARE_ALPHA(dial, 20, 30, 0);
+    COMPARE_ALPHA(dial, 5, 6, 0);
 }
 
 void tst_WidgetPainters::faderKnob_gripLineCrossesTheMiddle()
@@ -328,7 +330,7 @@ void tst_WidgetPainters::faderBackground_isOpaque()
     {
         for (int x = 0; x < 60; x += 3)
         {
-            QCOMPARE(qAlpha(background.pixel(x, y)), 255);
+            COMPARE_ALPHA(background, x, y, 255);
         }
     }
     COMPARE_PIXEL(background, 59, 299, QColor(0, 0, 0));
@@ -340,7 +342,7 @@ void tst_WidgetPainters::faderSlot_ofAnotherStyle_isReportedAndDrawn()
     const QImage slot = F::FaderSlot::GetPixmap(QSize(20, 100), "FADER_STYLE_OTHER");
     QCOMPARE(reports.Count("ERROR: Unhandled Fader Style: FADER_STYLE_OTHER\t"), 1);
     COMPARE_PIXEL(slot, 10, 50, QColor(170, 110, 0)); // orange at alpha 170 over black
-    QCOMPARE(qAlpha(slot.pixel(2, 50)), 0);
+    COMPARE_ALPHA(slot, 2, 50, 0);
     const QImage inactive = F::FaderSlot::GetPixmap(QSize(20, 100), "FADER_STYLE_DEFAULT_INACTIVE");
     COMPARE_PIXEL(inactive, 10, 50, QColor(0, 0, 0));
 }

@@ -6,6 +6,7 @@
 #include "CorvoGUI/QtGUIComponents/PEQ/cPEQQmlBand2.h"
 #include "CorvoGUI/QtGUIComponents/PEQ/cPEQScaleText.h"
 #include "tests/CorvoGUI/QtGUIComponents/PEQ/PEQGraphTestSupport.h"
+#include "tests/CorvoGUI/QtGUIComponents/PEQ/PEQResponseCases.h"
 #include "tests/CorvoGUI/QtGUIComponents/PEQ/cFakePEQDriver.h"
 #include "tests/support/cReportCapture.h"
 
@@ -14,6 +15,9 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
 
 #include <memory>
 #include <vector>
@@ -90,15 +94,19 @@ private slots:
     void scale_gridAndLabels();
     void scale_wideMarginKeepsTheMajorLines();
     void scale_textsAreWithdrawnBeforeTheyGo();
+    void scale_marginThatIsNoNumberOrDoesNotFit_isRefused_data();
+    void scale_marginThatIsNoNumberOrDoesNotFit_isRefused();
     void size_followsQmlOnlyWhenAllowed();
     void combined_sumsTheBandsThatCount_data();
     void combined_sumsTheBandsThatCount();
     void combined_readsEachBandAtItsOwnColumns();
+    void combined_matchesTheSumWorkedOutApart();
     void updates_areCoalesced();
     void driver_valuesReachTheBandsInEitherOrder_data();
     void driver_valuesReachTheBandsInEitherOrder();
     void driver_signalsAndEditsTravelBothWays();
     void clearedList_disconnectsTheOldBands();
+    void band_belongsToOneGraph();
     void deletedDriverAndBands_leaveTheGraphSafe();
     void timerHandlers_mayChangeTheBandList();
 };
@@ -189,6 +197,90 @@ void tst_cPEQQmlBackEnd::scale_wideMarginKeepsTheMajorLines()
     QCOMPARE(minorX.first(), 216.5);
 }
 
+void tst_cPEQQmlBackEnd::scale_marginThatIsNoNumberOrDoesNotFit_isRefused_data()
+{
+    QTest::addColumn<bool>("yMargin");
+    QTest::addColumn<float>("margin");
+    QTest::addColumn<bool>("refused");
+
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float infinity = std::numeric_limits<float>::infinity();
+    for (bool y : {true, false})
+    {
+        const char* axis = y ? "y" : "x";
+        const float extent = y ? 649.0f : 325.0f;
+        QTest::addRow("%s: NaN", axis) << y << nan << true;
+        QTest::addRow("%s: +infinity", axis) << y << infinity << true;
+        QTest::addRow("%s: -infinity", axis) << y << -infinity << true;
+        QTest::addRow("%s: 1e20", axis) << y << 1e20f << true;
+        QTest::addRow("%s: negative", axis) << y << -0.5f << true;
+        QTest::addRow("%s: a pixel beyond the graph", axis) << y << extent + 1.0f << true;
+        QTest::addRow("%s: the whole graph", axis) << y << extent << false;
+        QTest::addRow("%s: none", axis) << y << 0.0f << false;
+    }
+}
+
+// The scale is built from the margins (a pixel column and row, label positions): a margin that is no
+// number or does not fit the graph leaves the margin, its signal and the scale as they were.
+void tst_cPEQQmlBackEnd::scale_marginThatIsNoNumberOrDoesNotFit_isRefused()
+{
+    QFETCH(bool, yMargin);
+    QFETCH(float, margin);
+    QFETCH(bool, refused);
+
+    cPEQQmlBackEnd2 backEnd;
+    backEnd.setXScaleMargin(20.0f);
+    backEnd.setYScaleMargin(30.0f);
+    QVERIFY(Settle(backEnd));
+    const QPainterPath major = backEnd.svgPathDataScaleMajor()->path();
+    const QPainterPath minor = backEnd.svgPathDataScaleMinor()->path();
+    QVector<QPointF> labels;
+    for (const cPEQScaleText* text : backEnd.GetScaleTexts())
+    {
+        labels << text->position();
+    }
+    QSignalSpy yChanged(&backEnd, &cPEQQmlBackEnd2::yScaleMarginChanged);
+    QSignalSpy xChanged(&backEnd, &cPEQQmlBackEnd2::xScaleMarginChanged);
+    QSignalSpy texts(&backEnd, &cPEQQmlBackEnd2::scaleTextListChanged);
+    cReportCapture reports;
+
+    if (yMargin)
+    {
+        backEnd.setYScaleMargin(margin);
+    }
+    else
+    {
+        backEnd.setXScaleMargin(margin);
+    }
+    QVERIFY(Settle(backEnd));
+    const QString report = QString("%1 scale margin %2 refused: the graph is %3")
+                               .arg(yMargin ? "Y" : "X")
+                               .arg(QString::asprintf("%g", double(margin)))
+                               .arg(yMargin ? "649 pixels wide" : "325 pixels high");
+    QCOMPARE(reports.Count(report), refused ? 1 : 0);
+    QCOMPARE(reports.Lines().size(), refused ? 1 : 0);
+    QCOMPARE(yChanged.count() + xChanged.count(), refused ? 0 : 1);
+    if (refused)
+    {
+        QCOMPARE(backEnd.yScaleMargin(), 30.0f);
+        QCOMPARE(backEnd.xScaleMargin(), 20.0f);
+        QCOMPARE(texts.count(), 0);
+        QCOMPARE(backEnd.svgPathDataScaleMajor()->path(), major);
+        QCOMPARE(backEnd.svgPathDataScaleMinor()->path(), minor);
+        QCOMPARE(backEnd.GetScaleTexts().size(), labels.size());
+        for (int i = 0; i < labels.size(); ++i)
+        {
+            QCOMPARE(backEnd.GetScaleTexts()[i]->position(), labels[i]);
+        }
+        return;
+    }
+    QCOMPARE(yMargin ? backEnd.yScaleMargin() : backEnd.xScaleMargin(), margin);
+    for (const cPEQScaleText* text : backEnd.GetScaleTexts())
+    {
+        QVERIFY(std::isfinite(text->position().x()) && std::isfinite(text->position().y()));
+    }
+}
+
 void tst_cPEQQmlBackEnd::size_followsQmlOnlyWhenAllowed()
 {
     sGraph graph;
@@ -207,14 +299,22 @@ void tst_cPEQQmlBackEnd::size_followsQmlOnlyWhenAllowed()
     QCOMPARE(graph.mBands[2].GetMagnitudes().size(), size_t(801));
     QCOMPARE(PathPoints(backEnd.combinedPathLine()), ExpectedCombined(backEnd, graph.All()));
 
+    // Sizes a layout passes through (0, negative) are kept and ignored; no number, or one beyond the
+    // pixel sizes, is refused.
     cReportCapture reports;
     backEnd.setHeight(0.0);
-    backEnd.setWidth(std::nan(""));
+    backEnd.setWidth(-19.0);
+    QCOMPARE(backEnd.height(), 0.0);
+    QCOMPARE(backEnd.width(), -19.0);
     QCOMPARE(backEnd.GetPixelHeight(), 400);
     QCOMPARE(backEnd.GetPixelWidth(), 800);
+    QVERIFY(reports.Lines().isEmpty());
     backEnd.setHeight(400.0);
+    backEnd.setWidth(std::nan(""));
     backEnd.setWidth(40000.0);
+    QCOMPARE(backEnd.width(), -19.0);
     QCOMPARE(backEnd.GetPixelWidth(), 800);
+    QVERIFY(reports.Contains("size nan x 400 refused"));
     QVERIFY(reports.Contains("size 40000 x 400 refused"));
 }
 
@@ -297,6 +397,48 @@ void tst_cPEQQmlBackEnd::combined_readsEachBandAtItsOwnColumns()
             QVERIFY2(std::abs(point.y() - backEnd.GainToY(sum)) < 1e-9, qPrintable(QString::number(column)));
         }
     }
+}
+
+// Expected points from make_peq_response_cases.py, which sums the bells' models on its own: a drawn
+// point at one of its columns is that sum; between drawn points the line passes within the
+// simplification's 0.1 pixel of it.
+void tst_cPEQQmlBackEnd::combined_matchesTheSumWorkedOutApart()
+{
+    cPEQQmlBackEnd2 backEnd;
+    cPEQQmlBand2 bands[std::size(COMBINED_BANDS)];
+    for (size_t i = 0; i < std::size(COMBINED_BANDS); ++i)
+    {
+        backEnd.AppendBand(&bands[i]);
+        bands[i].SetFrequency(UWORD(COMBINED_BANDS[i].frequencyCode));
+        bands[i].SetWidth(UWORD(COMBINED_BANDS[i].widthCode));
+        bands[i].SetGain(UWORD(GAIN(COMBINED_BANDS[i].gain)));
+    }
+    QVERIFY(Settle(backEnd));
+    const QVector<QPointF> line = PathPoints(backEnd.combinedPathLine());
+    QCOMPARE(line.first().x(), 0.0);
+    QCOMPARE(line.last().x(), 649.0);
+    int exact = 0;
+    for (const sCombinedPoint& expected : COMBINED_POINTS)
+    {
+        const QPointF point(expected.column, expected.y);
+        const auto drawn =
+            std::find_if(line.cbegin(), line.cend(), [&](const QPointF& p) { return p.x() == point.x(); });
+        if (drawn != line.cend())
+        {
+            ++exact;
+            QVERIFY2(std::abs(drawn->y() - point.y()) < 1e-9,
+                     qPrintable(QString("column %1 drawn at %2, not %3")
+                                    .arg(expected.column)
+                                    .arg(drawn->y(), 0, 'g', 17)
+                                    .arg(point.y(), 0, 'g', 17)));
+        }
+        else
+        {
+            QVERIFY2(LargestDeviation({point}, line) <= 0.1 + 1e-9,
+                     qPrintable(QString::number(expected.column)));
+        }
+    }
+    QVERIFY(exact >= 2); // at least both ends
 }
 
 void tst_cPEQQmlBackEnd::updates_areCoalesced()
@@ -432,6 +574,60 @@ void tst_cPEQQmlBackEnd::clearedList_disconnectsTheOldBands()
     list.append(&list, nullptr);
     QCOMPARE(list.count(&list), 1);
     QCOMPARE(reports.Count("ERROR"), 2);
+}
+
+// Two graphs (two PEQ units): a band appended to the second leaves the first, so its drags write into
+// the second graph's driver only.
+void tst_cPEQQmlBackEnd::band_belongsToOneGraph()
+{
+    cFakePEQDriver firstDriver;
+    cFakePEQDriver secondDriver;
+    secondDriver.mFreq[1] = 30000;
+    sGraph first;
+    first.mBackEnd.setDriver(&firstDriver);
+    cPEQQmlBackEnd2 second;
+    cPEQQmlBand2 own;
+    second.setDriver(&secondDriver);
+    second.AppendBand(&own);
+    QVERIFY(Settle(first.mBackEnd));
+    firstDriver.mWrites.clear();
+    QSignalSpy firstList(&first.mBackEnd, &cPEQQmlBackEnd2::bandListChanged);
+    QSignalSpy firstCurve(first.mBackEnd.combinedPathLine(), &QPainterPathWrapper::painterPathChanged);
+    cPEQQmlBand2& moved = first.mBands[1];
+
+    cReportCapture reports;
+    second.AppendBand(&moved);
+    QCOMPARE(first.mBackEnd.BandCount(), 3);
+    QCOMPARE(first.mBackEnd.BandAt(1), &first.mBands[2]);
+    QCOMPARE(firstList.count(), 1);
+    QCOMPARE(second.BandCount(), 2);
+    QCOMPARE(second.BandAt(1), &moved);
+    QCOMPARE(moved.GetBackEnd(), &second);
+    QCOMPARE(moved.GetFrequency(), UWORD(30000)); // the second driver's band 1
+    QVERIFY(reports.Lines().isEmpty());
+
+    moved.setDragPos(324, 81);
+    moved.setPinchDelta(-1.0);
+    QVERIFY(firstDriver.mWrites.isEmpty());
+    QCOMPARE(secondDriver.mWrites.size(), 3);
+    QVERIFY(std::all_of(secondDriver.mWrites.cbegin(), secondDriver.mWrites.cend(),
+                        [](const cFakePEQDriver::sWrite& write) { return write.mBand == 1; }));
+
+    // The first graph draws the bands it kept.
+    QVERIFY(Settle(first.mBackEnd));
+    QCOMPARE(firstCurve.count(), 1);
+    QCOMPARE(PathPoints(first.mBackEnd.combinedPathLine()),
+             ExpectedCombined(first.mBackEnd, {&first.mBands[0], &first.mBands[2], &first.mBands[3]}));
+
+    // Back to the first graph, at its end.
+    first.mBackEnd.AppendBand(&moved);
+    QCOMPARE(second.BandCount(), 1);
+    QCOMPARE(first.mBackEnd.BandCount(), 4);
+    QCOMPARE(first.mBackEnd.BandAt(3), &moved);
+    secondDriver.mWrites.clear();
+    moved.setDragPos(100, 163);
+    QVERIFY(secondDriver.mWrites.isEmpty());
+    QCOMPARE(firstDriver.mWrites.first().mBand, 3);
 }
 
 void tst_cPEQQmlBackEnd::deletedDriverAndBands_leaveTheGraphSafe()

@@ -5,11 +5,14 @@
 #include "CorvoGUI/QtGUIComponents/PEQ/cHPFQmlBand2.h"
 #include "CorvoGUI/QtGUIComponents/PEQ/cPEQQmlBand2.h"
 #include "tests/CorvoGUI/QtGUIComponents/PEQ/PEQGraphTestSupport.h"
+#include "tests/CorvoGUI/QtGUIComponents/PEQ/PEQResponseCases.h"
 #include "tests/support/cReportCapture.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <cmath>
+#include <iterator>
 #include <memory>
 
 namespace
@@ -48,6 +51,8 @@ private slots:
     void initTestCase() { qRegisterMetaType<nPEQ::eParametricEQType>(); }
     void passes_computeEveryTenthColumnThenEveryColumn();
     void flatBand_isAStraightLineAtZeroDb();
+    void curve_matchesTheModelWorkedOutApart_data();
+    void curve_matchesTheModelWorkedOutApart();
     void drag_mapsToFrequencyAndGainCodes_data();
     void drag_mapsToFrequencyAndGainCodes();
     void pinch_mapsToTheWidthCode_data();
@@ -112,6 +117,40 @@ void tst_cPEQQmlBand::flatBand_isAStraightLineAtZeroDb()
     QCOMPARE(fill.first(), QPointF(0, 163));
     QCOMPARE(fill[fill.size() - 2], QPointF(650, 163));
     QCOMPARE(fill.last(), QPointF(0, 163)); // closed
+}
+
+void tst_cPEQQmlBand::curve_matchesTheModelWorkedOutApart_data()
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < int(std::size(BAND_RESPONSE_CASES)); ++i)
+    {
+        QTest::newRow(BAND_RESPONSE_CASES[i].label) << i;
+    }
+}
+
+// Expected magnitudes from make_peq_response_cases.py, which evaluates the band models' formulas in
+// complex arithmetic of its own.
+void tst_cPEQQmlBand::curve_matchesTheModelWorkedOutApart()
+{
+    QFETCH(int, index);
+    const sBandResponseCase& expected = BAND_RESPONSE_CASES[index];
+    cPEQQmlBackEnd2 backEnd;
+    std::unique_ptr<cPEQQmlBandBase2> band = MakeBand(expected.highPass ? HIGH_PASS_BAND : expected.type);
+    backEnd.AppendBand(band.get());
+    band->SetBandTypeValue(UBYTE(expected.type));
+    band->SetFrequency(UWORD(expected.frequencyCode));
+    band->SetWidth(UWORD(expected.widthCode));
+    band->SetGain(UWORD(GAIN(expected.gain)));
+    QVERIFY(Settle(backEnd));
+    QCOMPARE(band->GetMagnitudes().size(), size_t(650));
+    for (int i = 0; i < RESPONSE_COLUMN_COUNT; ++i)
+    {
+        const double found = band->MagnitudeAtColumn(RESPONSE_COLUMNS[i]);
+        QVERIFY2(std::abs(found - expected.dB[i]) < 1e-9, qPrintable(QString("column %1: %2 dB, not %3 dB")
+                                                                         .arg(RESPONSE_COLUMNS[i])
+                                                                         .arg(found, 0, 'g', 17)
+                                                                         .arg(expected.dB[i], 0, 'g', 17)));
+    }
 }
 
 void tst_cPEQQmlBand::drag_mapsToFrequencyAndGainCodes_data()

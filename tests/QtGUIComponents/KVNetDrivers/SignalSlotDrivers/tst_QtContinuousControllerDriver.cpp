@@ -1,12 +1,14 @@
 #include "DriverTestSupport.h"
 
 #include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtSignalSlotContinuousControllerDriver.h"
+#include "tests/support/cManualReportClock.h"
 #include "tests/support/cReportCapture.h"
 #include "tests/support/cScopedKVNetSystem.h"
 #include "tests/support/cSignalLog.h"
 
 #include <QtTest>
 
+#include <limits>
 #include <memory>
 
 using namespace nDriverTest;
@@ -37,6 +39,8 @@ private slots:
 
     void qmlSetters_storeAndAnnounce_data();
     void qmlSetters_storeAndAnnounce();
+    void nonFiniteFraction_changesNothingAndIsReported_data();
+    void nonFiniteFraction_changesNothingAndIsReported();
     void values_travelBothWays_notEchoed_data();
     void values_travelBothWays_notEchoed();
     void delta_stepsWithinTheRange_data();
@@ -127,6 +131,42 @@ void tst_QtContinuousControllerDriver::qmlSetters_storeAndAnnounce()
     QCOMPARE(int(driver.GetCachedValue()), cached);
     QCOMPARE(driver.property("network_value").toInt(), cached);
     QCOMPARE(driver.value(), fraction);
+}
+
+void tst_QtContinuousControllerDriver::nonFiniteFraction_changesNothingAndIsReported_data()
+{
+    QTest::addColumn<float>("fraction");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("NaN") << std::numeric_limits<float>::quiet_NaN() << "nan";
+    QTest::newRow("+infinity") << std::numeric_limits<float>::infinity() << "inf";
+    QTest::newRow("-infinity") << -std::numeric_limits<float>::infinity() << "-inf";
+}
+
+// A level fader whose lower end is "off": NaN used to read as the fraction 0, which stored "off"
+// and sent it (minus infinity) on the next tick.
+void tst_QtContinuousControllerDriver::nonFiniteFraction_changesNothingAndIsReported()
+{
+    QFETCH(float, fraction);
+    QFETCH(QString, text);
+
+    tDriver driver("Fader", 100, 1000, 1, tDriver::DEFAULT_READ_PERIOD);
+    Link(*driver.GetAudioObject(), M_VALUE, *mA, M_VALUE);
+    cMessagePump::Tick();
+    driver.setNetworkValue(500);
+    cMessagePump::Tick();
+    QCOMPARE(Payloads(*mA, M_VALUE), QList<QByteArray>{Word(500)});
+
+    cManualReportClock clock; // one hold-back window for the three reports
+    cSignalLog log(&driver);
+    driver.setValue(fraction);
+    driver.SetValue(fraction);
+    QVERIFY(driver.setProperty("value", fraction));
+    QCOMPARE(log.Entries(), QStringList());
+    QCOMPARE(driver.networkValue(), 500);
+    cMessagePump::Tick(2);
+    QCOMPARE(Payloads(*mA, M_VALUE), QList<QByteArray>{Word(500)});
+    // Reported once: the same report from the same place is held back within the window.
+    QCOMPARE(mCapture->Count(QString("Fraction %1 refused for \"Fader\"").arg(text)), 1);
 }
 
 void tst_QtContinuousControllerDriver::values_travelBothWays_notEchoed_data()
