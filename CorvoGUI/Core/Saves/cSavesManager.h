@@ -8,6 +8,7 @@
 #include <QtGlobal>
 
 #include <mutex>
+#include <string>
 #include <vector>
 
 class QDataStream;
@@ -35,7 +36,10 @@ class cSaveObject;
 // version ("Save file error: incompatible file"), every object's record with its fields in their
 // domains, the trailer where the model expects it and nothing after it but the cipher's zero padding
 // ("Save file error: potential corruption", then what failed). Only then are the records applied.
-// A file that fails any check changes nothing. The answer is 1 only when the file was applied.
+// A file that fails any check changes nothing. The answer is 1 only when the file was applied. A
+// field whose value stands for its domain's lowest (sFieldDomain::StandsForLowest: a gain of -32768,
+// as earlier versions wrote a device's 0x8000) is no failure: it is taken as the lowest, and said once
+// for the file as a notification "Recalled <file>: <field> <value> read as <lowest> (<objects>)".
 //
 // Threads: constructed and destroyed on the GUI thread. Requests run on the syscall thread
 // (message delivery, under the registry lock); the mutex serialises save, recall, sync and the
@@ -99,6 +103,9 @@ private:
     bool CheckSaveStream(const QByteArray& plain);
     // Every object's RecallData, in registration order, from a checked stream.
     void ApplySaveStream(const QByteArray& plain);
+    // The fields the objects' records read as another value (cSaveObject::TakeReadAsNotes), taken
+    // from every object: each note once with the objects that held it; empty when there were none.
+    std::string TakeReadAsNotes();
     // The one place that decides who may name a file: only the local system (connection 0). A
     // request from a framework connection is reported and refused.
     static bool AcceptsPathRequest(const cKVNetMessage& message);

@@ -222,7 +222,8 @@ bool cDelayUnit::ReadRecord(QDataStream* stream, qint16& left, qint16& right, qi
     {
         return false;
     }
-    return SavedFieldValid(nFieldDomains::FLAG, gang, "gang");
+    long long readGang = gang;
+    return ReadSavedField(nFieldDomains::FLAG, readGang, "gang");
 }
 
 bool cDelayUnit::CheckRecord(QDataStream* stream)

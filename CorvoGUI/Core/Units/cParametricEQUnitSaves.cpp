@@ -9,6 +9,7 @@
 
 #include <QDataStream>
 
+#include <algorithm>
 #include <vector>
 
 void cParametricEQUnit::SaveData(QDataStream* stream)
@@ -53,14 +54,18 @@ bool cParametricEQUnit::ReadRecord(QDataStream* stream, bool& bypass,
     }
     for (UBYTE band = 0; band < mBands; ++band)
     {
-        const sParametricEQBand& b = bands[band];
+        sParametricEQBand& b = bands[band];
+        long long type = qint32(b.mType);
+        long long gain = b.mGain;
         if (!SavedFlagValid(bandBypass[band], "band bypass") ||
-            !SavedFieldValid(nFieldDomains::BAND_TYPE, qint32(b.mType), "band type") ||
-            !SavedFieldValid(nFieldDomains::GAIN, b.mGain, "band gain"))
+            !ReadSavedField(nFieldDomains::BAND_TYPE, type, "band type") ||
+            !ReadSavedField(nFieldDomains::GAIN, gain, "band gain"))
         {
             return false;
         }
-        bands[band].mBypass = bandBypass[band] != 0;
+        b.mType = ULONG(type);
+        b.mGain = SWORD(gain);
+        b.mBypass = bandBypass[band] != 0;
     }
     bypass = unitBypass != 0;
     return true;

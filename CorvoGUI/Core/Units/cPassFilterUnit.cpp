@@ -350,13 +350,14 @@ bool cPassFilterUnit::ReadRecord(QDataStream* stream, sRecord& record) const
     {
         *stream >> frequency >> type >> bypass;
     }
+    long long slopeType = type;
     if (!RecordReadWhole(stream) || !SavedFlagValid(bypass, "bypass") ||
-        !SavedFieldValid(nFieldDomains::SLOPE_TYPE, type, "slope type"))
+        !ReadSavedField(nFieldDomains::SLOPE_TYPE, slopeType, "slope type"))
     {
         return false;
     }
     record.mFrequencyCode = UWORD(frequency);
-    record.mSlopeType = ULONG(type);
+    record.mSlopeType = ULONG(slopeType);
     record.mBypass = bypass != 0;
     return true;
 }

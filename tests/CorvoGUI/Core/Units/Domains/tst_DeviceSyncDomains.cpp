@@ -694,7 +694,7 @@ void tst_DeviceSyncDomains::acceptedValues_areSavedRecalledAndReadBack_data()
         {UNIT_STRIP, "strip mute", 0, "ff", false},
         {UNIT_STRIP, "strip gain", 2, "8001", true},
         {UNIT_STRIP, "strip gain", 2, "7fff", true},
-        {UNIT_STRIP, "strip gain", 2, "8000", false},
+        {UNIT_STRIP, "strip gain", 2, "8000", true}, // minus infinity
         {UNIT_HPF, "high-pass frequency", 0, "ffff", true},
         {UNIT_HPF, "high-pass slope", 2, "00000003", true},
         {UNIT_HPF, "high-pass slope", 2, "00000004", false},
@@ -709,7 +709,7 @@ void tst_DeviceSyncDomains::acceptedValues_areSavedRecalledAndReadBack_data()
         {UNIT_PEQ, "PEQ band 1 frequency", 13, "ffff", true},
         {UNIT_PEQ, "PEQ band 1 width", 15, "ffff", true},
         {UNIT_PEQ, "PEQ band 1 gain", 17, "8001", true},
-        {UNIT_PEQ, "PEQ band 1 gain", 17, "8000", false},
+        {UNIT_PEQ, "PEQ band 1 gain", 17, "8000", true}, // minus infinity
         {UNIT_PEQ, "PEQ band 1 type", 19, "00000007", true},
         {UNIT_PEQ, "PEQ band 1 type", 19, "00000008", false},
         {UNIT_PEQ, "PEQ band 1 option", 23, "ff", true},
