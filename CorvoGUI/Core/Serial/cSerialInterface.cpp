@@ -98,6 +98,10 @@ void cSerialInterface::Process()
         }
         if (!data.ControlStripsReceived() || !data.DelaysReceived() || !data.IsSetupComplete())
         {
+            // The version reply passes through this state for a tick: what was queued then is older
+            // than the sync that follows, which sets the model from the device, and must not reach
+            // the device after it.
+            ClearQueues();
             SetState(CONNECTION_STATE_GETTING_SYNC);
             return;
         }
