@@ -142,6 +142,15 @@ void cSavesManager::EntrypointMessage(cKVNetMessage& message)
     case P_SYNC:
         SyncAll();
         return;
+    case M_COMPLETE_SYNC:
+        if (message.mConnectionId != KV_NET_LOCAL_CONNECTION)
+        {
+            KV_REPORT_ERROR("Sync completion from connection %d refused: only the local system may ask it",
+                            int(message.mConnectionId));
+            return;
+        }
+        CompleteSync();
+        return;
     default:
         cNetObject::EntrypointMessage(message);
         return;
@@ -211,8 +220,23 @@ void cSavesManager::SyncAll()
                 KV_REPORT_NOTIFICATION("Sync skipped, no device data yet (%s)", object->GetSaveName());
             }
         }
+        mSyncToComplete = true;
     }
     ReportResult(P_SYNC, true);
+}
+
+void cSavesManager::CompleteSync()
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    if (!mSyncToComplete)
+    {
+        return;
+    }
+    mSyncToComplete = false;
+    for (cSaveObject* object : mSaveObjects)
+    {
+        object->CompleteSync();
+    }
 }
 
 void cSavesManager::ReportResult(KV_NET_DATA_SCALE id, bool ok)

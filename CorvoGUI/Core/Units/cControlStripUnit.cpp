@@ -171,6 +171,14 @@ eSyncResult cControlStripUnit::SyncData()
     return SYNC_DONE;
 }
 
+void cControlStripUnit::CompleteSync()
+{
+    if (mDriver != nullptr)
+    {
+        mDriver->SendIfTheDeviceDiffers();
+    }
+}
+
 bool cControlStripUnit::ApplySettings(const sSettings& settings)
 {
     bool changed = false;

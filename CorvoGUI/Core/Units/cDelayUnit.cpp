@@ -293,3 +293,19 @@ eSyncResult cDelayUnit::SyncData()
     }
     return SYNC_DONE;
 }
+
+void cDelayUnit::CompleteSync()
+{
+    ULONG samples[2] = {0, 0};
+    if (!mDriver->GetDeviceDelays(samples[0], samples[1]))
+    {
+        return;
+    }
+    for (int channel : {LEFT, RIGHT})
+    {
+        if (cDelayDriver::SamplesFromCode(GetCode(channel)) != samples[channel])
+        {
+            mDriver->SendDelay(channel, GetCode(channel));
+        }
+    }
+}

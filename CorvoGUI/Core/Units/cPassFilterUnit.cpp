@@ -411,6 +411,28 @@ eSyncResult cPassFilterUnit::SyncData()
     return SYNC_DONE;
 }
 
+void cPassFilterUnit::CompleteSync()
+{
+    const sFilter sent = mDriver->SentRecord(GetFrequencyCode(), GetSlopeType());
+    for (UBYTE section = 0; section < mSections; ++section)
+    {
+        bool differs = false;
+        for (UBYTE side = 0; side < 2; ++side)
+        {
+            sFilter record;
+            if (!mDriver->GetDeviceRecord(section, side, record))
+            {
+                return;
+            }
+            differs = differs || !(record == sent);
+        }
+        if (differs)
+        {
+            mDriver->SendSection(section, GetSectionWords(section), GetFrequencyCode(), GetSlopeType());
+        }
+    }
+}
+
 void cPassFilterUnit::Apply(UWORD frequencyCode, ULONG slopeType, bool bypass)
 {
     bool changed = false;

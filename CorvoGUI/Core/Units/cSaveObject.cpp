@@ -117,3 +117,5 @@ eSyncResult cSaveObject::SyncData()
     KV_REPORT_ERROR("SyncData not implemented! (%s)", mSaveName);
     return SYNC_SKIPPED;
 }
+
+void cSaveObject::CompleteSync() {}

@@ -23,10 +23,10 @@ enum eSyncResult
 // saves file follow the construction order, and leaves it at destruction. A class is its net
 // object base first and cSaveObject second.
 //
-// Threads: constructed and destroyed on the GUI thread; SaveData, RecallData and SyncData run on
-// the syscall thread, one at a time (the saves manager's mutex). An object must not
-// be destroyed while one of its operations may run (the units are destroyed only after the syscall thread has
-// stopped).
+// Threads: constructed and destroyed on the GUI thread; SaveData, CheckRecord, RecallData, SyncData
+// and CompleteSync run on the syscall thread, one at a time (the saves manager's mutex). An object
+// must not be destroyed while one of its operations may run (the units are destroyed only after the
+// syscall thread has stopped).
 class cSaveObject
 {
 public:
@@ -59,6 +59,11 @@ public:
     // changing nothing, while the device's data for it has not arrived. The default reports
     // "SyncData not implemented! (<name>)" and returns SYNC_SKIPPED.
     virtual eSyncResult SyncData();
+    // The end of a sync, once the link runs after it (records offered while the link syncs are
+    // dropped): sends each of the object's device records that the device does not hold as the
+    // object sends it, so that the device plays what the window shows; nothing when the device holds
+    // every record so. The default sends nothing.
+    virtual void CompleteSync();
 
     // The recalled fields read as another value since the last call, each once, as "<field> <value
     // held> read as <value taken>" (for example "band gain -32768 read as minus infinity"), then
