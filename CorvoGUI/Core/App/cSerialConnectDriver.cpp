@@ -1,9 +1,11 @@
 #include "CorvoGUI/Core/App/cSerialConnectDriver.h"
 
 #include "AES-Standards/KVConversions.h"
+#include "CorvoGUI/Core/Saves/cSavesManager.h"
 #include "CorvoGUI/Core/Serial/cSerialInterface.h"
 #include "KVNet/Core/KVControlPayload.h"
 #include "KVNet/Core/KVNetSystem.h"
+#include "KVNet/Core/cRegistryRouter.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
 #include <QStringList>
@@ -54,15 +56,32 @@ void cSerialConnectDriver::EntrypointMessage(cKVNetMessage& message)
         Answer(message.mMethod);
         break;
     case P_SYNC_DONE:
-        if (mSerial != nullptr)
+        if (mSerial != nullptr && mSerial->SetRunning())
         {
-            mSerial->SetRunning();
+            PostCompleteSync();
         }
         break;
     default:
         cNetObject::EntrypointMessage(message);
         break;
     }
+}
+
+void cSerialConnectDriver::PostCompleteSync()
+{
+    const KV_NET_DATA_SCALE saves = gRegistryRouter != nullptr
+                                        ? gRegistryRouter->FindHandleByName(cSavesManager::NAME)
+                                        : KV_NET_NO_HANDLE;
+    if (saves == KV_NET_NO_HANDLE)
+    {
+        return;
+    }
+    cKVNetMessage message(0);
+    message.mConnectionId = KV_NET_LOCAL_CONNECTION;
+    message.mDestination = saves;
+    message.mSource = mHandle;
+    message.mMethod = cSavesManager::M_COMPLETE_SYNC;
+    PostMessage(message);
 }
 
 void cSerialConnectDriver::UpdateNewObject(UWORD connectionId, KV_NET_DATA_SCALE handle,

@@ -23,7 +23,9 @@ class cSerialInterface;
 //   4098  anything                             8 bytes: the NUL-terminated version text
 //   4099  anything                             UBYTE state, UBYTE last error (read and cleared)
 //   4100  anything                             none: the confirmation after syncing (SetRunning)
-// A sync-up (UpdateNewObject) of 4096-4099 posts the same payloads to the object that asked.
+// A sync-up (UpdateNewObject) of 4096-4099 posts the same payloads to the object that asked. A
+// confirmation that runs the link posts cSavesManager::M_COMPLETE_SYNC to the saves manager ("Saves
+// Manager NetObject", when one is registered), so that the device gets what the sync could not take.
 //
 // Bounds: texts live in 8-byte slots (at most 7 characters and their NUL). The port name of a
 // request is read only within the payload (up to its NUL or the payload's end); a name longer than
@@ -70,6 +72,8 @@ private:
     void FillVersion(cKVNetMessage& message) const;
     void FillStatus(cKVNetMessage& message);
     void Answer(KV_NET_DATA_SCALE parameter);
+    // Tells the saves manager that the link runs after the sync.
+    void PostCompleteSync();
 
     cSerialInterface* mSerial;
     cKVNetMessage mMessage;

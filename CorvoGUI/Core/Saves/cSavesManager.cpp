@@ -142,6 +142,15 @@ void cSavesManager::EntrypointMessage(cKVNetMessage& message)
     case P_SYNC:
         SyncAll();
         return;
+    case M_COMPLETE_SYNC:
+        if (message.mConnectionId != KV_NET_LOCAL_CONNECTION)
+        {
+            KV_REPORT_ERROR("Sync completion from connection %d refused: only the local system may ask it",
+                            int(message.mConnectionId));
+            return;
+        }
+        CompleteSync();
+        return;
     default:
         cNetObject::EntrypointMessage(message);
         return;
@@ -211,8 +220,23 @@ void cSavesManager::SyncAll()
                 KV_REPORT_NOTIFICATION("Sync skipped, no device data yet (%s)", object->GetSaveName());
             }
         }
+        mSyncToComplete = true;
     }
     ReportResult(P_SYNC, true);
+}
+
+void cSavesManager::CompleteSync()
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    if (!mSyncToComplete)
+    {
+        return;
+    }
+    mSyncToComplete = false;
+    for (cSaveObject* object : mSaveObjects)
+    {
+        object->CompleteSync();
+    }
 }
 
 void cSavesManager::ReportResult(KV_NET_DATA_SCALE id, bool ok)
@@ -328,13 +352,49 @@ bool cSavesManager::Recall(const QString& path)
         KV_REPORT_ERROR("Decryption failed");
         return false;
     }
+    TakeReadAsNotes();
     if (!CheckSaveStream(bytes))
     {
+        TakeReadAsNotes();
         return false;
     }
     ApplySaveStream(bytes);
+    const std::string notes = TakeReadAsNotes();
+    if (!notes.empty())
+    {
+        KV_REPORT_NOTIFICATION("Recalled %s: %s", qPrintable(mSourcePath), notes.c_str());
+    }
     mLastRecallValid = true;
     return true;
+}
+
+std::string cSavesManager::TakeReadAsNotes()
+{
+    // Each note once, with the objects whose records held it: "band gain -32768 read as minus
+    // infinity (LMH 1: L Parametric EQ Unit, LMH 2: R Parametric EQ Unit)".
+    std::vector<std::pair<std::string, std::string>> notes;
+    for (cSaveObject* object : mSaveObjects)
+    {
+        for (const std::string& note : object->TakeReadAsNotes())
+        {
+            auto found =
+                std::find_if(notes.begin(), notes.end(), [&](const auto& n) { return n.first == note; });
+            if (found == notes.end())
+            {
+                notes.emplace_back(note, object->GetSaveName());
+            }
+            else
+            {
+                found->second += std::string(", ") + object->GetSaveName();
+            }
+        }
+    }
+    std::string text;
+    for (const auto& note : notes)
+    {
+        text += (text.empty() ? "" : "; ") + note.first + " (" + note.second + ")";
+    }
+    return text;
 }
 
 qint64 cSavesManager::MaximumFileSize()

@@ -8,6 +8,7 @@
 #include <QtGlobal>
 
 #include <mutex>
+#include <string>
 #include <vector>
 
 class QDataStream;
@@ -21,8 +22,13 @@ class cSaveObject;
 //   4096 save:   NUL-terminated file path (empty: the last target, first the default "Save.cfg")
 //   4097 recall: NUL-terminated file path (empty: the last source)
 //   4098 sync:   no payload; always answered 1
-// Save and recall requests are accepted only from the local system (connection 0): a request
-// from a framework connection is reported and refused, with no answer. A path without its NUL
+// and one method of its own, M_COMPLETE_SYNC (no payload, no answer): the serial connection driver's
+// word that the link runs after the sync's confirmation. The first after a sync has every object send
+// the records the device does not hold as the object sends them (cSaveObject::CompleteSync): what the
+// sync did not take as the device held it could not reach the device while the link synced. Without a
+// sync before it, it sends nothing.
+// Save, recall and completion requests are accepted only from the local system (connection 0): a
+// request from a framework connection is reported and refused, with no answer. A path without its NUL
 // inside the payload is reported and answered 0.
 //
 // Saves file: the plain stream (QDataStream version 19, big-endian) of qint16 magic 0x885B,
@@ -35,7 +41,10 @@ class cSaveObject;
 // version ("Save file error: incompatible file"), every object's record with its fields in their
 // domains, the trailer where the model expects it and nothing after it but the cipher's zero padding
 // ("Save file error: potential corruption", then what failed). Only then are the records applied.
-// A file that fails any check changes nothing. The answer is 1 only when the file was applied.
+// A file that fails any check changes nothing. The answer is 1 only when the file was applied. A
+// field whose value stands for its domain's lowest (sFieldDomain::StandsForLowest: a gain of -32768,
+// as earlier versions wrote a device's 0x8000) is no failure: it is taken as the lowest, and said once
+// for the file as a notification "Recalled <file>: <field> <value> read as <lowest> (<objects>)".
 //
 // Threads: constructed and destroyed on the GUI thread. Requests run on the syscall thread
 // (message delivery, under the registry lock); the mutex serialises save, recall, sync and the
@@ -49,6 +58,7 @@ public:
     static constexpr KV_NET_DATA_SCALE P_SAVE = PARAMETER_BASE;
     static constexpr KV_NET_DATA_SCALE P_RECALL = PARAMETER_BASE + 1;
     static constexpr KV_NET_DATA_SCALE P_SYNC = PARAMETER_BASE + 2;
+    static constexpr KV_NET_DATA_SCALE M_COMPLETE_SYNC = NON_PARAMETER_BASE;
 
     static constexpr qint16 FILE_MAGIC = qint16(0x885B);
     static constexpr qint8 FILE_VERSION = 3;
@@ -65,7 +75,7 @@ public:
     void RegisterSaveObject(cSaveObject* object) override;
     void UnregisterSaveObject(cSaveObject* object) override;
 
-    // 4096 save, 4097 recall, 4098 sync; every other method goes to cNetObject.
+    // 4096 save, 4097 recall, 4098 sync, M_COMPLETE_SYNC; every other method goes to cNetObject.
     void EntrypointMessage(cKVNetMessage& message) override;
     // 4096: last setup succeeded; 4097: last setup succeeded and last recall valid; 4098: 0.
     void UpdateNewObject(UWORD connectionId, KV_NET_DATA_SCALE handle, KV_NET_DATA_SCALE destinationMethod,
@@ -79,6 +89,8 @@ public:
     // Every object's SyncData, then the answer 1 on 4098. Objects without device data are skipped
     // (reported as a notification).
     void SyncAll();
+    // After a SyncAll, once: every object's CompleteSync, in registration order. Nothing otherwise.
+    void CompleteSync();
     // Sends one UBYTE (ok) as parameter id to its inform list.
     void ReportResult(KV_NET_DATA_SCALE id, bool ok);
 
@@ -99,6 +111,9 @@ private:
     bool CheckSaveStream(const QByteArray& plain);
     // Every object's RecallData, in registration order, from a checked stream.
     void ApplySaveStream(const QByteArray& plain);
+    // The fields the objects' records read as another value (cSaveObject::TakeReadAsNotes), taken
+    // from every object: each note once with the objects that held it; empty when there were none.
+    std::string TakeReadAsNotes();
     // The one place that decides who may name a file: only the local system (connection 0). A
     // request from a framework connection is reported and refused.
     static bool AcceptsPathRequest(const cKVNetMessage& message);
@@ -112,4 +127,5 @@ private:
     mutable std::mutex mMutex;
     bool mLastSetupSucceeded = true;
     bool mLastRecallValid = true;
+    bool mSyncToComplete = false; // a SyncAll ran and no CompleteSync since
 };

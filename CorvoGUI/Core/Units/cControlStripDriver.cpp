@@ -124,6 +124,21 @@ bool cControlStripDriver::GetDeviceRecord(sControlStripRecord& record) const
     return true;
 }
 
+void cControlStripDriver::SendIfTheDeviceDiffers()
+{
+    sControlStripRecord device;
+    sControlStripSendRecord sent;
+    if (!GetDeviceRecord(device) || !nControlStrip::MakeRecord(mState, sent))
+    {
+        return;
+    }
+    if (sent.mMute != device.mMute || sent.mGainCode != UWORD(device.mGainCode) ||
+        sent.mPolarity != device.mPolarity)
+    {
+        SendStrip();
+    }
+}
+
 void cControlStripDriver::SendStrip()
 {
     sControlStripSendRecord record;

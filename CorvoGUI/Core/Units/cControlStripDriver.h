@@ -50,6 +50,9 @@ public:
 
     // This strip's record of the device's control-strip block; false until the block has arrived.
     bool GetDeviceRecord(sControlStripRecord& record) const;
+    // Sends the strip's record when the device's record does not hold its mute, gain code and
+    // polarity; nothing when it does or the block has not arrived.
+    void SendIfTheDeviceDiffers();
 
     cControlStripUnit* GetUnit() const { return mUnit; }
     ULONG GetStripIndex() const { return mState.mStripIndex; }

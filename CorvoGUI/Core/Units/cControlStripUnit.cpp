@@ -124,14 +124,15 @@ bool cControlStripUnit::ReadRecord(QDataStream* stream, sSettings& settings) con
     {
         *stream >> mute >> polarity >> gain;
     }
+    long long readGain = gain;
     if (!RecordReadWhole(stream) || !SavedFlagValid(mute, "mute") || !SavedFlagValid(polarity, "polarity") ||
-        !SavedFieldValid(nFieldDomains::GAIN, gain, "gain"))
+        !ReadSavedField(nFieldDomains::GAIN, readGain, "gain"))
     {
         return false;
     }
     settings.mMute = mute != 0;
     settings.mPolarity = polarity != 0;
-    settings.mGain = gain;
+    settings.mGain = GAIN(readGain);
     return true;
 }
 
@@ -168,6 +169,14 @@ eSyncResult cControlStripUnit::SyncData()
     settings.mGain = GAIN(FromDevice(nFieldDomains::GAIN, record.mGainCode, current.mGain, "gain"));
     ApplySettings(settings);
     return SYNC_DONE;
+}
+
+void cControlStripUnit::CompleteSync()
+{
+    if (mDriver != nullptr)
+    {
+        mDriver->SendIfTheDeviceDiffers();
+    }
 }
 
 bool cControlStripUnit::ApplySettings(const sSettings& settings)

@@ -83,6 +83,9 @@ public:
     // Takes this strip's record of the device's control-strip block, each field brought into its
     // domain; SYNC_SKIPPED, nothing changed, until the block has arrived.
     eSyncResult SyncData() override;
+    // Once the link runs after the sync: sends the strip's record when the device's does not hold
+    // the strip as it plays (a flag other than 0 or 1, a gain below minus infinity).
+    void CompleteSync() override;
 
     // Stores each setting that differs, publishing it, and when any did gives the driver the whole
     // state (SetAll, polarity inverted where this strip inverts). True when anything changed.

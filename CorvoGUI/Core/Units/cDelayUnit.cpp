@@ -222,7 +222,8 @@ bool cDelayUnit::ReadRecord(QDataStream* stream, qint16& left, qint16& right, qi
     {
         return false;
     }
-    return SavedFieldValid(nFieldDomains::FLAG, gang, "gang");
+    long long readGang = gang;
+    return ReadSavedField(nFieldDomains::FLAG, readGang, "gang");
 }
 
 bool cDelayUnit::CheckRecord(QDataStream* stream)
@@ -291,4 +292,20 @@ eSyncResult cDelayUnit::SyncData()
         PublishUBYTE(P_GANG, 0);
     }
     return SYNC_DONE;
+}
+
+void cDelayUnit::CompleteSync()
+{
+    ULONG samples[2] = {0, 0};
+    if (!mDriver->GetDeviceDelays(samples[0], samples[1]))
+    {
+        return;
+    }
+    for (int channel : {LEFT, RIGHT})
+    {
+        if (cDelayDriver::SamplesFromCode(GetCode(channel)) != samples[channel])
+        {
+            mDriver->SendDelay(channel, GetCode(channel));
+        }
+    }
 }

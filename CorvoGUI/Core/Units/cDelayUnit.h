@@ -58,6 +58,9 @@ public:
     // Takes the device's delays (already on the device: not sent again); unequal delays turn the
     // gang off. Skipped until the device's delay block has arrived.
     eSyncResult SyncData() override;
+    // Once the link runs after the sync: sends each channel whose device delay is not the sample
+    // count of the unit's code (a count that no code gives is sent as the code the sync took).
+    void CompleteSync() override;
 
     // Both codes 0 (both channels pending), gang off.
     void ResetDefaults();

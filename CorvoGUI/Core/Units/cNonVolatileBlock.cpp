@@ -81,18 +81,32 @@ const UBYTE* cNonVolatileBlock::FieldAddress(size_t offset, size_t size) const
 
 void cNonVolatileBlock::ReportMended(const char* unit) const
 {
-    if (mMended.empty() || mRegionReset || !IsInStorage())
+    if ((mMended.empty() && mReadAsLowest.empty()) || mRegionReset || !IsInStorage())
     {
         return;
     }
-    std::string fields;
-    for (const std::string& field : mMended)
+    const auto join = [](const std::vector<std::string>& items)
     {
-        fields += (fields.empty() ? "" : ", ") + field;
+        std::string text;
+        for (const std::string& item : items)
+        {
+            text += (text.empty() ? "" : ", ") + item;
+        }
+        return text;
+    };
+    // "held <fields>, out of its range; that setting takes its default", then "held <field> <value>
+    // read as <lowest>, ..." for the values that stood for their domain's lowest.
+    std::string clauses;
+    if (!mMended.empty())
+    {
+        const bool one = mMended.size() == 1;
+        clauses = "held " + join(mMended) + ", out of " + (one ? "its range" : "their ranges") + "; " +
+                  (one ? "that setting takes its default" : "those settings take their defaults");
     }
-    const bool one = mMended.size() == 1;
-    KV_REPORT_NOTIFICATION("Settings of %s mended: its non-volatile block held %s, out of %s; %s, the "
-                           "others are kept",
-                           unit != nullptr ? unit : "", fields.c_str(), one ? "its range" : "their ranges",
-                           one ? "that setting takes its default" : "those settings take their defaults");
+    if (!mReadAsLowest.empty())
+    {
+        clauses += (clauses.empty() ? "held " : "; it held ") + join(mReadAsLowest);
+    }
+    KV_REPORT_NOTIFICATION("Settings of %s mended: its non-volatile block %s, the others are kept",
+                           unit != nullptr ? unit : "", clauses.c_str());
 }

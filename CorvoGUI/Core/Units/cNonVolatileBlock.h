@@ -38,8 +38,9 @@ private:
 // When the markers are not the unit's, the fields are zeroed and HasValidMarkers() is false: the
 // unit then writes its defaults and calls WriteMarkers(); the reset is said once (ReportReset), so
 // the user learns that settings were lost. With right markers the unit checks each field against its
-// domain (Mend): a field outside takes its default on its own and the block's other fields are kept;
-// the mends are said once (ReportMended). Without a storage manager, or when it gives no memory, the
+// domain (Mend): a field outside takes its default on its own, or the lowest where its value stands
+// for it (sFieldDomain::StandsForLowest), and the block's other fields are kept; the mends are said
+// once (ReportMended). Without a storage manager, or when it gives no memory, the
 // block lives in memory of its own (reported): the unit works with its defaults and nothing is kept.
 //
 // Field access is bounded: a load or store that does not fit in the fields is reported; a load
@@ -68,24 +69,33 @@ public:
     void ReportReset(const char* unit, const char* why) const;
     // ReportReset for a block whose markers were wrong; nothing when they were right.
     void ReportResetForMarkers(const char* unit) const;
-    // When the field of type T at offset is outside its domain: stores the default and notes the field
-    // (named as reports name it) with the value it held for ReportMended. True when it was mended.
-    // The unit designs again whatever derives from a mended field.
+    // When the field of type T at offset is outside its domain: stores the lowest when its value
+    // stands for it, else the default, and notes the field (named as reports name it) with the value
+    // it held for ReportMended. True when it was mended. The unit designs again whatever derives from
+    // a mended field.
     template <typename T>
     bool Mend(size_t offset, const sFieldDomain& domain, T defaultValue, const std::string& field)
     {
-        const T value = Load<T>(offset);
-        if (domain.Contains(static_cast<long long>(value)))
+        const long long value = static_cast<long long>(Load<T>(offset));
+        if (domain.Contains(value))
         {
             return false;
         }
+        const std::string held = field + " " + std::to_string(value);
+        if (domain.StandsForLowest(value))
+        {
+            Store<T>(offset, static_cast<T>(domain.mLowest));
+            mReadAsLowest.push_back(held + " read as " + nFieldDomains::ValueText(domain, domain.mLowest));
+            return true;
+        }
         Store<T>(offset, defaultValue);
-        mMended.push_back(field + " " + std::to_string(static_cast<long long>(value)));
+        mMended.push_back(held);
         return true;
     }
-    // Says, once, which fields of the unit named `unit` Mend set to their defaults: a notification
-    // naming the unit and each field with the value it held. Nothing when no field was mended, the
-    // whole file started afresh or the block never was in the file.
+    // Says, once, which fields of the unit named `unit` Mend changed: a notification naming the unit
+    // and each field with the value it held, out of its range and set to its default, or read as the
+    // lowest it stands for. Nothing when no field was mended, the whole file started afresh or the
+    // block never was in the file.
     void ReportMended(const char* unit) const;
 
     template <typename T>
@@ -130,4 +140,6 @@ private:
     bool mValidMarkers = false;
     bool mRegionReset = true;         // the whole region started afresh: no block reports its own reset
     std::vector<std::string> mMended; // "<field> <value held>" of every field Mend set to its default
+    // "<field> <value held> read as <lowest>" of every field Mend set to the lowest its value stands for
+    std::vector<std::string> mReadAsLowest;
 };

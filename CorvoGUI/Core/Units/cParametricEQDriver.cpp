@@ -53,10 +53,22 @@ void cParametricEQDriver::SendBand(UBYTE band, const sParametricEQBand& settings
     }
     const tBiquadSendBuffer buffer =
         mUnitBypass ? BiquadUnitySendBuffer(UNITY_WORD) : BiquadSendBuffer(words);
-    const UBYTE bypass = UBYTE((mGang ? GANG_BIT : 0) | (settings.mBypass ? 1 : 0));
-    mSerial->QueueFilter(GetFilterId(band), buffer.data(), UBYTE(buffer.size()), settings.mFrequencyCode,
-                         settings.mWidthCode, UWORD(settings.mGain), UBYTE(settings.mType & 0xFF),
-                         settings.mOption, bypass);
+    const sFilter record = SentRecord(settings);
+    mSerial->QueueFilter(GetFilterId(band), buffer.data(), UBYTE(buffer.size()), record.mFrequencyCode,
+                         record.mWidthCode, record.mGainCode, UBYTE(record.mFilterType),
+                         UBYTE(record.mBandOption), UBYTE(record.mBypass));
+}
+
+sFilter cParametricEQDriver::SentRecord(const sParametricEQBand& settings) const
+{
+    sFilter record;
+    record.mFrequencyCode = settings.mFrequencyCode;
+    record.mWidthCode = settings.mWidthCode;
+    record.mGainCode = UWORD(settings.mGain);
+    record.mFilterType = UWORD(settings.mType & 0xFF);
+    record.mBandOption = settings.mOption;
+    record.mBypass = UWORD((mGang ? GANG_BIT : 0) | (settings.mBypass ? 1 : 0));
+    return record;
 }
 
 int cParametricEQDriver::GetSyncIndex() const

@@ -39,6 +39,9 @@ public:
     bool GetGang() const { return mGang; }
 
     void SendBand(UBYTE band, const sParametricEQBand& settings, const tBiquadWords& words);
+    // The fields of the device's record of a band once SendBand has sent these settings: frequency,
+    // width and gain codes, the type's low byte, the option and the bypass byte.
+    sFilter SentRecord(const sParametricEQBand& settings) const;
     // The device's records of this channel's bands, band 0 first. False while the device's filter
     // table is not complete, or when the device has no records for this channel (reported).
     bool GetSyncData(std::vector<sFilter>& records) const;

@@ -107,6 +107,13 @@ public:
     // type, or an unknown one, is reported and the band keeps its own). A band's bypass and option are not
     // taken. Skipped until the device's filter table is complete.
     eSyncResult SyncData() override;
+    // Once the link runs after the sync: sends each band whose device record is not the one the unit
+    // sends for it (cParametricEQDriver::SentRecord; band 0's bypass field where it holds the unit's
+    // bypass is taken as it stands). Every band goes when any does while band 0's field holds the
+    // unit's bypass (its record ends that bypass), and when the unit is OUT without band 0's field
+    // saying so (a bypassed unit is flat sections, which the records do not show). Nothing when the
+    // device's filter table is not there.
+    void CompleteSync() override;
 
     // The designers for each type, at the given scale. False (reported, outputs unchanged) for
     // NOTCH, an unknown type, or a refused design.

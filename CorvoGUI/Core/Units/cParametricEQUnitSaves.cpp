@@ -9,6 +9,7 @@
 
 #include <QDataStream>
 
+#include <algorithm>
 #include <vector>
 
 void cParametricEQUnit::SaveData(QDataStream* stream)
@@ -53,14 +54,18 @@ bool cParametricEQUnit::ReadRecord(QDataStream* stream, bool& bypass,
     }
     for (UBYTE band = 0; band < mBands; ++band)
     {
-        const sParametricEQBand& b = bands[band];
+        sParametricEQBand& b = bands[band];
+        long long type = qint32(b.mType);
+        long long gain = b.mGain;
         if (!SavedFlagValid(bandBypass[band], "band bypass") ||
-            !SavedFieldValid(nFieldDomains::BAND_TYPE, qint32(b.mType), "band type") ||
-            !SavedFieldValid(nFieldDomains::GAIN, b.mGain, "band gain"))
+            !ReadSavedField(nFieldDomains::BAND_TYPE, type, "band type") ||
+            !ReadSavedField(nFieldDomains::GAIN, gain, "band gain"))
         {
             return false;
         }
-        bands[band].mBypass = bandBypass[band] != 0;
+        b.mType = ULONG(type);
+        b.mGain = SWORD(gain);
+        b.mBypass = bandBypass[band] != 0;
     }
     bypass = unitBypass != 0;
     return true;
@@ -217,4 +222,41 @@ eSyncResult cParametricEQUnit::SyncData()
         }
     }
     return SYNC_DONE;
+}
+
+void cParametricEQUnit::CompleteSync()
+{
+    std::vector<sFilter> records;
+    if (!mDriver->GetSyncData(records) || records.empty())
+    {
+        return;
+    }
+    const size_t bands = std::min<size_t>(mBands, records.size());
+    // Band 0's bypass field holds the unit's bypass when it is set while band 0 is not bypassed: the
+    // program never writes it so, and the sync took it as the unit's.
+    const bool bypassOnDevice =
+        (records[0].mBypass & ~UWORD(cParametricEQDriver::GANG_BIT)) != 0 && !GetBand(0).mBypass;
+    std::vector<bool> differs(bands, false);
+    bool anyDiffers = false;
+    for (size_t band = 0; band < bands; ++band)
+    {
+        sFilter sent = mDriver->SentRecord(GetBand(UBYTE(band)));
+        if (band == 0 && bypassOnDevice)
+        {
+            sent.mBypass |= 1;
+        }
+        differs[band] = !(sent == records[band]);
+        anyDiffers = anyDiffers || differs[band];
+    }
+    // The bands go together where the device's own bypass of the unit ends (band 0's record ends it,
+    // and every band must then play as the window shows), and where the unit is OUT without the device
+    // saying so: a bypassed unit is sent as flat sections, which the device's records do not show.
+    const bool all = GetBypass() != bypassOnDevice || (bypassOnDevice && anyDiffers);
+    for (size_t band = 0; band < bands; ++band)
+    {
+        if (all || differs[band])
+        {
+            SendBand(UBYTE(band));
+        }
+    }
 }

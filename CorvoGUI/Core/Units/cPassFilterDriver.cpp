@@ -38,23 +38,41 @@ void cPassFilterDriver::SendSection(UBYTE section, const tBiquadWords& words, UW
         return;
     }
     const tBiquadSendBuffer buffer = mBypass ? BiquadUnitySendBuffer(UNITY_WORD) : BiquadSendBuffer(words);
+    const sFilter record = SentRecord(frequencyCode, slopeType);
     for (UBYTE side = 0; side < 2; ++side)
     {
-        mSerial->QueueFilter(GetFilterId(section, side), buffer.data(), UBYTE(buffer.size()), frequencyCode,
-                             0, 0, UBYTE(slopeType), 0, mBypass ? 1 : 0);
+        mSerial->QueueFilter(GetFilterId(section, side), buffer.data(), UBYTE(buffer.size()),
+                             record.mFrequencyCode, record.mWidthCode, record.mGainCode,
+                             UBYTE(record.mFilterType), UBYTE(record.mBandOption), UBYTE(record.mBypass));
     }
 }
 
+sFilter cPassFilterDriver::SentRecord(UWORD frequencyCode, ULONG slopeType) const
+{
+    sFilter record;
+    record.mFrequencyCode = frequencyCode;
+    record.mFilterType = UWORD(slopeType & 0xFF);
+    record.mBypass = mBypass ? 1 : 0;
+    return record;
+}
+
 bool cPassFilterDriver::GetSyncData(sFilter& record) const
+{
+    return GetDeviceRecord(0, 0, record);
+}
+
+bool cPassFilterDriver::GetDeviceRecord(UBYTE section, UBYTE side, sFilter& record) const
 {
     if (mSerial == nullptr)
     {
         return false;
     }
-    const int index = nFilterTable::Index(mChannel, mSlot);
+    const int channel = mChannel + side;
+    const int slot = mSlot + section;
+    const int index = nFilterTable::Index(channel, slot);
     if (index < 0)
     {
-        KV_REPORT_ERROR("No device filter record for channel %d, slot %d", int(mChannel), int(mSlot));
+        KV_REPORT_ERROR("No device filter record for channel %d, slot %d", channel, slot);
         return false;
     }
     sFilterTable table;

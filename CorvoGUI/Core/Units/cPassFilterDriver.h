@@ -28,10 +28,15 @@ public:
     bool GetBypass() const { return mBypass; }
     // Queues section `section` for the left and the right channel.
     void SendSection(UBYTE section, const tBiquadWords& words, UWORD frequencyCode, ULONG slopeType);
+    // The fields of the device's record of a section once SendSection has sent it: the frequency code,
+    // width 0, gain 0, the slope type's low byte, option 0 and the bypass byte.
+    sFilter SentRecord(UWORD frequencyCode, ULONG slopeType) const;
     // The device's record of the left channel's first section (table index: the channel's base,
     // plus the slot). False while the device's filter table is not complete, or when the device
     // has no such record (reported).
     bool GetSyncData(sFilter& record) const;
+    // The device's record of a section on one side (0 left, 1 right); false as for GetSyncData.
+    bool GetDeviceRecord(UBYTE section, UBYTE side, sFilter& record) const;
     // The unit's defaults, designed and sent.
     void ResetUnitDefaults();
 

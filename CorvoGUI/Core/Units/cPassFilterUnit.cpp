@@ -350,13 +350,14 @@ bool cPassFilterUnit::ReadRecord(QDataStream* stream, sRecord& record) const
     {
         *stream >> frequency >> type >> bypass;
     }
+    long long slopeType = type;
     if (!RecordReadWhole(stream) || !SavedFlagValid(bypass, "bypass") ||
-        !SavedFieldValid(nFieldDomains::SLOPE_TYPE, type, "slope type"))
+        !ReadSavedField(nFieldDomains::SLOPE_TYPE, slopeType, "slope type"))
     {
         return false;
     }
     record.mFrequencyCode = UWORD(frequency);
-    record.mSlopeType = ULONG(type);
+    record.mSlopeType = ULONG(slopeType);
     record.mBypass = bypass != 0;
     return true;
 }
@@ -408,6 +409,28 @@ eSyncResult cPassFilterUnit::SyncData()
     const bool bypass = FromDevice(nFieldDomains::FLAG, record.mBypass, GetBypass() ? 1 : 0, "bypass") != 0;
     Apply(record.mFrequencyCode, slopeType, bypass);
     return SYNC_DONE;
+}
+
+void cPassFilterUnit::CompleteSync()
+{
+    const sFilter sent = mDriver->SentRecord(GetFrequencyCode(), GetSlopeType());
+    for (UBYTE section = 0; section < mSections; ++section)
+    {
+        bool differs = false;
+        for (UBYTE side = 0; side < 2; ++side)
+        {
+            sFilter record;
+            if (!mDriver->GetDeviceRecord(section, side, record))
+            {
+                return;
+            }
+            differs = differs || !(record == sent);
+        }
+        if (differs)
+        {
+            mDriver->SendSection(section, GetSectionWords(section), GetFrequencyCode(), GetSlopeType());
+        }
+    }
 }
 
 void cPassFilterUnit::Apply(UWORD frequencyCode, ULONG slopeType, bool bypass)

@@ -88,6 +88,9 @@ public:
     // From the device's record of the left channel's first section; skipped (SYNC_SKIPPED) until
     // the device's filter table is complete. A unit without sections has nothing to take.
     eSyncResult SyncData() override;
+    // Once the link runs after the sync: sends (for both channels) each section whose device record,
+    // left or right, is not the one the unit sends for it (cPassFilterDriver::SentRecord).
+    void CompleteSync() override;
 
     // Designs section `section` for the current frequency and slope type. False (reported, outputs
     // unchanged) for a section the slope does not have, an unknown slope type, or a refused design.

@@ -6,6 +6,7 @@
 
 #include <QDataStream>
 
+#include <algorithm>
 #include <cstring>
 
 cSaveObject::cSaveObject(const char* name, cSaveObjectRegistry* registry)
@@ -55,14 +56,36 @@ bool cSaveObject::RecordReadWhole(const QDataStream* stream) const
     return true;
 }
 
-bool cSaveObject::SavedFieldValid(const sFieldDomain& domain, long long value, const char* field) const
+bool cSaveObject::ReadSavedField(const sFieldDomain& domain, long long& value, const char* field) const
 {
-    return domain.Contains(value) || RefuseSavedField(field, value);
+    if (!domain.Reads(value))
+    {
+        return RefuseSavedField(field, value);
+    }
+    if (!domain.Contains(value))
+    {
+        const std::string note = std::string(field != nullptr ? field : "") + " " + std::to_string(value) +
+                                 " read as " + nFieldDomains::ValueText(domain, domain.ReadAs(value));
+        if (std::find(mReadAsNotes.begin(), mReadAsNotes.end(), note) == mReadAsNotes.end())
+        {
+            mReadAsNotes.push_back(note);
+        }
+        value = domain.ReadAs(value);
+    }
+    return true;
 }
 
 bool cSaveObject::SavedFlagValid(qint8 byte, const char* field) const
 {
-    return SavedFieldValid(nFieldDomains::FLAG, byte, field);
+    long long value = byte;
+    return ReadSavedField(nFieldDomains::FLAG, value, field);
+}
+
+std::vector<std::string> cSaveObject::TakeReadAsNotes()
+{
+    std::vector<std::string> notes;
+    notes.swap(mReadAsNotes);
+    return notes;
 }
 
 bool cSaveObject::RefuseSavedField(const char* field, long long value) const
@@ -77,11 +100,8 @@ long long cSaveObject::FromDevice(const sFieldDomain& domain, long long value, l
     const long long taken = domain.BringIn(value, current);
     if (!domain.Contains(value))
     {
-        const std::string takenText = taken == domain.mLowest && domain.mLowestName != nullptr
-                                          ? std::string(domain.mLowestName)
-                                          : std::to_string(taken);
         KV_REPORT_ERROR("%s: %s %lld from the device is out of range, taken as %s", mSaveName, field.c_str(),
-                        value, takenText.c_str());
+                        value, nFieldDomains::ValueText(domain, taken).c_str());
     }
     return taken;
 }
@@ -97,3 +117,5 @@ eSyncResult cSaveObject::SyncData()
     KV_REPORT_ERROR("SyncData not implemented! (%s)", mSaveName);
     return SYNC_SKIPPED;
 }
+
+void cSaveObject::CompleteSync() {}

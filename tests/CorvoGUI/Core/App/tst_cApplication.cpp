@@ -179,6 +179,7 @@ private slots:
     void init();
 
     void wholeProgram_connectsSyncsSendsChangesMetersAndDisconnects();
+    void wholeProgram_afterTheSyncTheDevicePlaysWhatTheWindowShows();
     void freshStart_laysOutEveryUnitsDefaultBlockInConstructionOrder();
     void restart_readsTheBlocksBackWithTheValuesChangedBeforeShutdown();
     void freshModel_savesA394ByteStreamAsA400ByteFile();
@@ -330,6 +331,73 @@ void tst_cApplication::wholeProgram_connectsSyncsSendsChangesMetersAndDisconnect
     QVERIFY(Serve(&device,
                   [&] { return inputLeft->Last() == -32767 + 4608 && lowRight->Last() == -32767 + 4608; }));
     QCOMPARE(inputRight->Last(), -32767 + 4608);
+
+    program.Stop();
+}
+
+// A device whose records hold what the window cannot show (a bypassed band, a low-pass type on the
+// first band, a gain of 0x8000): the sync shows what it can, and once the confirmation runs the link
+// those records go to the device as the window shows them, and nothing else does.
+void tst_cApplication::wholeProgram_afterTheSyncTheDevicePlaysWhatTheWindowShows()
+{
+    cSimulatedDevice device;
+    const QString portName = ShortPortName(3);
+    QVERIFY(device.Open(portName));
+    cSimulatedDeviceModel& model = device.Model();
+    const auto lowLeft = [&](int slot) -> cSimulatedDeviceModel::sFilterRecord&
+    {
+        return model
+            .mFilters[size_t(cSimulatedDeviceModel::FilterIndex(cSimulatedDeviceModel::FilterId(0, slot)))];
+    };
+    lowLeft(2).mFilterType = nPEQ::LPASS;
+    lowLeft(2).mGainCode = 0x8000;
+    lowLeft(3).mBypass = 1;
+
+    cRunningProgram program({DevicePort(portName)});
+    cRecordingNetObject* backend = program.Make<cRecordingNetObject>("Test Serial Connection Backend", 5);
+    cRecordingNetObject* savesBackend = program.Make<cRecordingNetObject>("Test Saves Dialog Backend", 3);
+    program.Link(kDriver, cSerialConnectDriver::P_STATUS, backend->GetName(), cSerialConnectDriver::P_STATUS,
+                 false, true);
+    program.Link(backend->GetName(), cSerialConnectDriver::P_SYNC_DONE, kDriver,
+                 cSerialConnectDriver::P_SYNC_DONE, false, true);
+    program.Link(kSaves, cSavesManager::P_SYNC, savesBackend->GetName(), cSavesManager::P_SYNC, false, true);
+    QVERIFY(program.WaitForLinks());
+    const KV_NET_DATA_SCALE driver = program.Handle(kDriver);
+    cStatusPoll status(driver, backend);
+
+    Post(driver, cSerialConnectDriver::P_CONNECT, ConnectRequest(true, portName.toUtf8()),
+         backend->GetHandle());
+    QVERIFY(Serve(&device, status.Is(CONNECTION_STATE_SYNCING)));
+    Post(program.Handle(kSaves), cSavesManager::P_SYNC, QByteArray(), savesBackend->GetHandle());
+    QVERIFY(Serve(&device,
+                  [&] { return savesBackend->LastPayload(cSavesManager::P_SYNC) == QByteArray(1, '\1'); }));
+    QCOMPARE(device.CountFrames(nSerialProtocol::CMD_FILTER), 0);
+    Post(driver, cSerialConnectDriver::P_SYNC_DONE, QByteArray(), backend->GetHandle());
+    QVERIFY(Serve(&device, status.Is(CONNECTION_STATE_CONNECTED)));
+    QVERIFY(Serve(&device, [&] { return device.CountFrames(nSerialProtocol::CMD_FILTER) >= 2; }));
+    Serve(
+        &device, [] { return false; }, 200); // nothing else follows
+
+    const cParametricEQDriver& eq = *program.App().GetLow()->GetLeftEQDriver();
+    {
+        cRegistryLocker lock;
+        QCOMPARE(eq.GetUnit()->GetBand(0).mType, ULONG(nPEQ::BELL));
+        QCOMPARE(eq.GetUnit()->GetBand(0).mGain, GAIN(GAIN_MINUS_INFINITY));
+        QVERIFY(!eq.GetUnit()->GetBand(1).mBypass);
+    }
+    QCOMPARE(FramesOf(device, nSerialProtocol::CMD_FILTER),
+             (QList<QByteArray>{BandFrame(eq, 0), BandFrame(eq, 1)}));
+    QCOMPARE(device.CountFrames(nSerialProtocol::CMD_CONTROL_STRIP), 0);
+    QCOMPARE(device.CountFrames(nSerialProtocol::CMD_DELAY), 0);
+    const cSimulatedDeviceModel now = device.ModelSnapshot();
+    const auto record = [&](int slot)
+    {
+        return now
+            .mFilters[size_t(cSimulatedDeviceModel::FilterIndex(cSimulatedDeviceModel::FilterId(0, slot)))];
+    };
+    QCOMPARE(int(record(2).mFilterType), int(nPEQ::BELL));
+    QCOMPARE(int(record(2).mGainCode), 0x8001);
+    QCOMPARE(int(record(3).mBypass), 0);
 
     program.Stop();
 }

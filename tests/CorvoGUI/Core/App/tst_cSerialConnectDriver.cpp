@@ -1,4 +1,5 @@
 #include "CorvoGUI/Core/App/cSerialConnectDriver.h"
+#include "CorvoGUI/Core/Saves/cSavesManager.h"
 #include "CorvoGUI/Core/Serial/cSerialInterface.h"
 #include "tests/CorvoGUI/Core/App/AppTestSupport.h"
 #include "tests/support/cMessagePump.h"
@@ -121,6 +122,7 @@ private slots:
     void status_givesTheErrorOfAFailedConnectOnce();
     void syncUps_answerEveryParameterAndConsumeTheError();
     void handshake_confirmationRunsTheLinkAndDisconnectClosesIt();
+    void confirmationThatRunsTheLink_tellsTheSavesManagerOnce();
     void versionTooLongForItsSlot_isCut();
 
 private:
@@ -289,6 +291,31 @@ void tst_cSerialConnectDriver::handshake_confirmationRunsTheLinkAndDisconnectClo
     QCOMPARE(fixture.Status(), StatusBytes(CONNECTION_STATE_IDLE, 0));
     QVERIFY(fixture.mDevice.Commands().contains(nSerialProtocol::CMD_DISCONNECT));
     QCOMPARE(fixture.mDevice.Frames().last().mBytes, Frame(nSerialProtocol::CMD_DISCONNECT, QByteArray()));
+}
+
+// The saves manager completes the sync once the link runs: told by the confirmation that ran it, and
+// by no other.
+void tst_cSerialConnectDriver::confirmationThatRunsTheLink_tellsTheSavesManagerOnce()
+{
+    cDriverFixture fixture(true);
+    QVERIFY(fixture.mOpened);
+    cRecordingNetObject saves(cSavesManager::NAME, cSavesManager::NUMBER_OF_PARAMETERS);
+    fixture.Request(P_SYNC_DONE);
+    QCOMPARE(saves.Count(cSavesManager::M_COMPLETE_SYNC), 0);
+
+    fixture.Request(P_CONNECT, ConnectRequest(true, fixture.mPortName.toUtf8()));
+    QVERIFY(fixture.TickUntil(CONNECTION_STATE_SYNCING));
+    QCOMPARE(saves.Count(cSavesManager::M_COMPLETE_SYNC), 0);
+    fixture.Request(P_SYNC_DONE);
+    QCOMPARE(fixture.Status(), StatusBytes(CONNECTION_STATE_CONNECTED, 0));
+    QCOMPARE(saves.Count(cSavesManager::M_COMPLETE_SYNC), 1);
+    const cRecordingNetObject::sReceived told = saves.Received().back();
+    QCOMPARE(told.mConnectionId, UWORD(KV_NET_LOCAL_CONNECTION));
+    QCOMPARE(told.mSource, fixture.mDriver->GetHandle());
+    QCOMPARE(told.mPayload, QByteArray());
+
+    fixture.Request(P_SYNC_DONE);
+    QCOMPARE(saves.Count(cSavesManager::M_COMPLETE_SYNC), 1);
 }
 
 void tst_cSerialConnectDriver::versionTooLongForItsSlot_isCut()

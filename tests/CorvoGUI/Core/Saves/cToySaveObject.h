@@ -8,7 +8,7 @@
 
 // A unit as the saves manager sees it: three values in a record of bool, qint16 and qint32 (plus
 // optional filler bytes), recalled whole or not at all, each change published once. Its device
-// data, for a sync, is absent until set.
+// data, for a sync, is absent until set; it counts the completions of syncs.
 class cToySaveObject : public cAudioObject, public cSaveObject
 {
 public:
@@ -84,6 +84,8 @@ public:
         return SYNC_DONE;
     }
 
+    void CompleteSync() override { ++mCompletions; }
+
     void Apply(const sValues& values)
     {
         if (values.mFlag != mValues.mFlag)
@@ -115,6 +117,7 @@ public:
     sValues mValues;
     bool mHasDeviceData = false;
     sValues mDeviceValues;
+    int mCompletions = 0;
 
 private:
     int mFillerBytes;

@@ -218,6 +218,7 @@ private slots:
     void request_fromAFrameworkConnection_isRefused_data();
     void request_fromAFrameworkConnection_isRefused();
     void sync_skipsObjectsWithoutDeviceData();
+    void completion_followsASyncOnceAndOnlyFromTheLocalSystem();
     void saveObjects_leaveTheManagerWhenDestroyed();
 
 private:
@@ -540,6 +541,29 @@ void tst_cSavesManager::sync_skipsObjectsWithoutDeviceData()
     QCOMPARE(fixture.mSecond.mValues, MODEL_SECOND);
     QCOMPARE(capture.Count("Sync skipped, no device data yet (Toy B)"), 1);
     QCOMPARE(capture.Count("Toy A"), 0);
+}
+
+// The word that the link runs after a sync has every object send what the sync left, once; without a
+// sync before it, or from a framework connection, nothing happens.
+void tst_cSavesManager::completion_followsASyncOnceAndOnlyFromTheLocalSystem()
+{
+    sFixture fixture;
+    fixture.Request(cSavesManager::M_COMPLETE_SYNC, QByteArray());
+    QCOMPARE(fixture.mFirst.mCompletions, 0);
+
+    fixture.Request(cSavesManager::P_SYNC, QByteArray());
+    cReportCapture capture;
+    fixture.Request(cSavesManager::M_COMPLETE_SYNC, QByteArray(), 3);
+    QVERIFY(capture.Contains("Sync completion from connection 3 refused"));
+    QCOMPARE(fixture.mFirst.mCompletions, 0);
+
+    fixture.Request(cSavesManager::M_COMPLETE_SYNC, QByteArray());
+    fixture.Request(cSavesManager::M_COMPLETE_SYNC, QByteArray());
+    QCOMPARE(fixture.mFirst.mCompletions, 1);
+    QCOMPARE(fixture.mSecond.mCompletions, 1);
+    // No answer: only the sync's.
+    QCOMPARE(fixture.Answers(cSavesManager::P_SYNC), QList<QByteArray>{ANSWER_OK});
+    QCOMPARE(fixture.Answers(cSavesManager::M_COMPLETE_SYNC), QList<QByteArray>());
 }
 
 void tst_cSavesManager::saveObjects_leaveTheManagerWhenDestroyed()

@@ -83,6 +83,7 @@ private slots:
     void newFile_isSaidOnceForTheWholeFile();
     void corruptBlock_isMendedResetOrRedesignedAtStartUp_data();
     void corruptBlock_isMendedResetOrRedesignedAtStartUp();
+    void mendedField_leavesTheUsersOtherSettings_data();
     void mendedField_leavesTheUsersOtherSettings();
 
 private:
@@ -136,8 +137,6 @@ void tst_NonVolatileFieldChecks::corruptBlock_isMendedResetOrRedesignedAtStartUp
         << BLOCK_LEFT_EQ << 2 + 13 << QByteArray::fromHex("39300000")
         << "Settings of LMH 1: L Parametric EQ Unit mended: its non-volatile block held band 0 type 12345" +
                mended;
-    QTest::newRow("band gain below minus infinity")
-        << BLOCK_LEFT_EQ << 2 + 11 << QByteArray::fromHex("0080") << "held band 1 gain -32768" + mended;
     QTest::newRow("both band bypass bytes")
         << BLOCK_LEFT_EQ << 2 + 23 << QByteArray::fromHex("0403")
         << "Settings of LMH 1: L Parametric EQ Unit mended: its non-volatile block held band 0 bypass 4, "
@@ -204,10 +203,33 @@ void tst_NonVolatileFieldChecks::corruptBlock_isMendedResetOrRedesignedAtStartUp
     }
 }
 
-// A file written before gains were kept inside their domain: the band with no gain is mended, the low
-// shelf the user set on band 0 of the same block stays.
+void tst_NonVolatileFieldChecks::mendedField_leavesTheUsersOtherSettings_data()
+{
+    QTest::addColumn<int>("typeOffset"); // band 1's type, set to 12345 as well; -1: not
+    QTest::addColumn<ULONG>("type");
+    QTest::addColumn<QString>("notification");
+    QTest::newRow("band gain -32768") << -1 << ULONG(nPEQ::HFSHELF)
+                                      << "Settings of LMH 1: L Parametric EQ Unit mended: its non-volatile "
+                                         "block held band 1 gain -32768 read "
+                                         "as minus infinity, the others are kept";
+    // The two kinds of mend in one block, said in one notification.
+    QTest::newRow("and a band type out of its range")
+        << 2 + 1 + 4 + 4 + 4 + 4 << ULONG(nPEQ::BELL)
+        << "Settings of LMH 1: L Parametric EQ Unit mended: its non-volatile block held band 1 type 12345, "
+           "out "
+           "of its range; that setting takes its default; it held band 1 gain -32768 read as minus infinity, "
+           "the "
+           "others are kept";
+}
+
+// A file written before gains were kept inside their domain, where a band's gain of 0x8000 from the
+// device stood for minus infinity: the band keeps minus infinity, the low shelf the user set on band 0
+// of the same block stays.
 void tst_NonVolatileFieldChecks::mendedField_leavesTheUsersOtherSettings()
 {
+    QFETCH(int, typeOffset);
+    QFETCH(ULONG, type);
+    QFETCH(QString, notification);
     cTestStorage storage;
     cSerialInterface serial(nullptr, std::make_unique<cFixedSerialPortList>());
     int start = 0;
@@ -218,22 +240,32 @@ void tst_NonVolatileFieldChecks::mendedField_leavesTheUsersOtherSettings()
         SendParameter(unit, cParametricEQUnit::FrequencyParameter(0), UWORDPayload(32346));   // about 519 Hz
         SendParameter(unit, cParametricEQUnit::GainParameter(0), UWORDPayload(32768 + 2074)); // +8.1 dB
         SendParameter(unit, cParametricEQUnit::GainParameter(1), UWORDPayload(32768 + 512));
+        SendParameter(unit, cParametricEQUnit::P_LAST_TYPE, UBYTEPayload(nPEQ::HFSHELF));
         start = int(unit.GetBlock().GetBlockAddress() - storage.Region());
     }
     // Band 1's gain: offset 2 (marker) + 1 (bypass) + 4 (frequencies) + 4 (widths) + 2 (band 0's gain).
     std::memcpy(storage.Get()->GetStartAddress() + start + 13, "\x00\x80", 2);
+    if (typeOffset >= 0)
+    {
+        std::memcpy(storage.Get()->GetStartAddress() + start + typeOffset, "\x39\x30\x00\x00", 4);
+    }
     storage.Map();
 
     cReportCapture capture;
     sModel model(storage.Get(), &serial);
     const cParametricEQUnit& unit = *model.mLow.GetLeftEQDriver()->GetUnit();
     QCOMPARE(capture.Count("Notification: "), 1);
-    QVERIFY(capture.Contains("held band 1 gain -32768, out of its range"));
+    QVERIFY2(capture.Contains(notification), qPrintable(capture.Lines().join("")));
     const sParametricEQBand shelf = unit.GetBand(0);
     QCOMPARE(shelf.mType, ULONG(nPEQ::LFSHELF));
     QCOMPARE(shelf.mFrequencyCode, UWORD(32346));
     QCOMPARE(shelf.mGain, SWORD(2074));
-    QCOMPARE(unit.GetBand(1).mGain, SWORD(0));
+    QCOMPARE(unit.GetBand(1).mGain, SWORD(GAIN_MINUS_INFINITY));
+    QCOMPARE(unit.GetBand(1).mType, type);
+    // The file now holds minus infinity as today's version writes it.
+    SWORD stored = 0;
+    std::memcpy(&stored, storage.Region() + start + 13, sizeof stored);
+    QCOMPARE(stored, SWORD(GAIN_MINUS_INFINITY));
 }
 
 QTEST_GUILESS_MAIN(tst_NonVolatileFieldChecks)

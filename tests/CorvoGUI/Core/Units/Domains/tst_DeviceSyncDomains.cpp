@@ -15,6 +15,7 @@
 #include "CorvoGUI/Core/Units/cParametricEQDriver.h"
 #include "CorvoGUI/Core/Units/cParametricEQGangDriver.h"
 #include "CorvoGUI/Core/Units/cParametricEQUnit.h"
+#include "CorvoGUI/Core/Units/cPassFilterDriver.h"
 #include "CorvoGUI/Core/Units/cPassFilterUnit.h"
 #include "tests/CorvoGUI/Core/Units/DSP/DspTestSupport.h"
 #include "tests/support/cReportCapture.h"
@@ -406,6 +407,70 @@ sFilterFrame LastFrame(const cSimulatedDevice& device, ULONG id)
 }
 
 const tBiquadWords kUnity = {cParametricEQDriver::UNITY_WORD, 0, 0, 0, 0};
+const tBiquadWords kPassUnity = {cPassFilterDriver::UNITY_WORD, 0, 0, 0, 0};
+
+// The records the device received, as "filter <channel>:<slot>", "strip <index>" and "delay
+// <channel>", sorted.
+QStringList SentRecords(const cSimulatedDevice& device)
+{
+    QStringList sent;
+    for (const sFilterFrame& frame : FilterFrames(device))
+    {
+        sent << QStringLiteral("filter %1:%2").arg(frame.mId & 0xFF).arg(frame.mId >> 8);
+    }
+    for (const cSimulatedDevice::sReceivedFrame& frame : device.Frames())
+    {
+        if (frame.mCommand == 6 && frame.mPayload.size() == 20)
+        {
+            sent << QStringLiteral("strip %1").arg(int(std::uint8_t(frame.mPayload[0])));
+        }
+    }
+    for (const auto& delay : DelayFrames(device))
+    {
+        sent << QStringLiteral("delay %1").arg(delay.first);
+    }
+    sent.sort();
+    return sent;
+}
+
+// Coefficient bytes as the device holds them, as words in the order sent.
+tBiquadWords Words(const QByteArray& bytes)
+{
+    tBiquadWords words{};
+    for (int i = 0; i < BIQUAD_COEFFICIENTS && bytes.size() >= 4 * (i + 1); ++i)
+    {
+        words[size_t(i)] =
+            SLONG(nKVByteOrder::LoadLittle32(reinterpret_cast<const UBYTE*>(bytes.constData()) + 4 * i));
+    }
+    return words;
+}
+
+// Where the device's record of a filter is not the model's: its fields, and its coefficients where
+// the device received any.
+void CompareFilter(QStringList& faults, const QString& what, const M::sFilterRecord& device,
+                   const M::sFilterRecord& model, const tBiquadWords& words)
+{
+    const auto field = [&](const char* name, int deviceValue, int modelValue)
+    {
+        if (deviceValue != modelValue)
+        {
+            faults << QStringLiteral("%1 %2: device %3, model %4")
+                          .arg(what, name)
+                          .arg(deviceValue)
+                          .arg(modelValue);
+        }
+    };
+    field("frequency", device.mFrequencyCode, model.mFrequencyCode);
+    field("width", device.mWidthCode, model.mWidthCode);
+    field("gain", device.mGainCode, model.mGainCode);
+    field("type", device.mFilterType, model.mFilterType);
+    field("option", device.mBandOption, model.mBandOption);
+    field("bypass", device.mBypass, model.mBypass);
+    if (!device.mCoefficients.isEmpty() && Words(device.mCoefficients) != words)
+    {
+        faults << what + " coefficients";
+    }
+}
 
 } // namespace
 
@@ -453,6 +518,9 @@ private slots:
     void acceptedValues_areSavedRecalledAndReadBack_data();
     void acceptedValues_areSavedRecalledAndReadBack();
     void bypassedBandsFromTheDevice_areNotTaken();
+    void confirmedSync_sendsWhatTheSyncDidNotTake_data();
+    void confirmedSync_sendsWhatTheSyncDidNotTake();
+    void unitSetOut_isSentFlatOnceTheLinkRuns();
     void unitSetOut_staysOutAcrossAReconnect();
     void bandZeroBypassedByTheProgram_leavesTheUnitIn();
 
@@ -486,6 +554,110 @@ private:
         }
         mModel->mSaves.SyncAll();
         return SettleLinks();
+    }
+    // The confirmation: the link runs and the saves manager is told so (as the serial connection
+    // driver tells it), then every record queued reaches the device.
+    bool ConfirmSync()
+    {
+        if (!mLink->Link().SetRunning())
+        {
+            return false;
+        }
+        cKVNetMessage message(0);
+        message.mConnectionId = KV_NET_LOCAL_CONNECTION;
+        message.mDestination = mModel->mSaves.GetHandle();
+        message.mSource = KV_NET_NO_HANDLE;
+        message.mMethod = cSavesManager::M_COMPLETE_SYNC;
+        PostMessage(message);
+        cMessagePump::Pump();
+        return Drain(*mLink);
+    }
+    // Where the device's records are not those the model plays: every filter record of the PEQ and
+    // high-pass and low-pass units, every strip and every delay.
+    QStringList DeviceFaults() const
+    {
+        const M& device = mLink->Device().Model();
+        QStringList faults;
+        for (const cLowMidHigh* panel : {&mModel->mLow, &mModel->mMid, &mModel->mHigh})
+        {
+            for (const cParametricEQDriver* driver : {panel->GetLeftEQDriver(), panel->GetRightEQDriver()})
+            {
+                const cParametricEQUnit& unit = *driver->GetUnit();
+                for (UBYTE band = 0; band < unit.GetNumberOfBands(); ++band)
+                {
+                    const sParametricEQBand b = unit.GetBand(band);
+                    M::sFilterRecord expected;
+                    expected.mFrequencyCode = b.mFrequencyCode;
+                    expected.mWidthCode = b.mWidthCode;
+                    expected.mGainCode = UWORD(b.mGain);
+                    expected.mFilterType = UWORD(b.mType);
+                    expected.mBandOption = b.mOption;
+                    expected.mBypass = UWORD((driver->GetGang() ? 0x80 : 0) | (b.mBypass ? 1 : 0));
+                    const int slot = driver->GetSlot() + band;
+                    const M::sFilterRecord record = device.Filter(driver->GetChannel(), slot);
+                    // Band 0's field may hold the device's own bypass of a unit that is OUT.
+                    if (band == 0 && unit.GetBypass() && !b.mBypass && (record.mBypass & 0x7F) == 1)
+                    {
+                        expected.mBypass |= 1;
+                    }
+                    CompareFilter(faults, QStringLiteral("%1 band %2").arg(unit.GetName()).arg(band), record,
+                                  expected,
+                                  unit.GetBypass() ? kUnity : InDeviceOrder(unit.GetBandWords(band)));
+                }
+            }
+            for (const cPassFilterDriver* driver :
+                 {static_cast<const cPassFilterDriver*>(panel->GetHPFDriver()),
+                  static_cast<const cPassFilterDriver*>(panel->GetLPFDriver())})
+            {
+                const cPassFilterUnit& unit = *driver->GetUnit();
+                for (UBYTE section = 0; section < unit.GetNumberOfSections(); ++section)
+                {
+                    M::sFilterRecord expected;
+                    expected.mFrequencyCode = unit.GetFrequencyCode();
+                    expected.mFilterType = UWORD(unit.GetSlopeType());
+                    expected.mBypass = unit.GetBypass() ? 1 : 0;
+                    for (int side : {0, 1})
+                    {
+                        CompareFilter(
+                            faults,
+                            QStringLiteral("%1 section %2 side %3")
+                                .arg(unit.GetName())
+                                .arg(section)
+                                .arg(side),
+                            device.Filter(driver->GetChannel() + side, driver->GetSlot() + section), expected,
+                            unit.GetBypass() ? kPassUnity : InDeviceOrder(unit.GetSectionWords(section)));
+                    }
+                }
+            }
+            const cDelayUnit& delay = *panel->GetDelayDriver()->GetUnit();
+            for (int channel : {cDelayUnit::LEFT, cDelayUnit::RIGHT})
+            {
+                const int index = panel->GetDelayDriver()->GetIndex() + channel;
+                if (device.mDelays[size_t(index)] != cDelayDriver::SamplesFromCode(delay.GetCode(channel)))
+                {
+                    faults << QStringLiteral("delay %1: device %2 samples, model code %3")
+                                  .arg(index)
+                                  .arg(device.mDelays[size_t(index)])
+                                  .arg(delay.GetCode(channel));
+                }
+            }
+        }
+        for (int index = 0; index < cInOutFader::NUMBER_OF_STRIPS; ++index)
+        {
+            const cControlStripUnit& strip = *mModel->mFader.GetUnit(index);
+            const M::sControlStrip& record = device.mStrips[size_t(index)];
+            const bool polarity = strip.GetPolarity() != (index >= 2);
+            if (record.mMute != (strip.GetMute() ? 1 : 0) || record.mGainCode != UWORD(strip.GetGain()) ||
+                record.mPolarity != (polarity ? 1 : 0))
+            {
+                faults << QStringLiteral("strip %1: device mute %2 gain %3 polarity %4")
+                              .arg(index)
+                              .arg(record.mMute)
+                              .arg(record.mGainCode)
+                              .arg(record.mPolarity);
+            }
+        }
+        return faults;
     }
     bool Disconnect()
     {
@@ -694,7 +866,7 @@ void tst_DeviceSyncDomains::acceptedValues_areSavedRecalledAndReadBack_data()
         {UNIT_STRIP, "strip mute", 0, "ff", false},
         {UNIT_STRIP, "strip gain", 2, "8001", true},
         {UNIT_STRIP, "strip gain", 2, "7fff", true},
-        {UNIT_STRIP, "strip gain", 2, "8000", false},
+        {UNIT_STRIP, "strip gain", 2, "8000", true}, // minus infinity
         {UNIT_HPF, "high-pass frequency", 0, "ffff", true},
         {UNIT_HPF, "high-pass slope", 2, "00000003", true},
         {UNIT_HPF, "high-pass slope", 2, "00000004", false},
@@ -709,7 +881,7 @@ void tst_DeviceSyncDomains::acceptedValues_areSavedRecalledAndReadBack_data()
         {UNIT_PEQ, "PEQ band 1 frequency", 13, "ffff", true},
         {UNIT_PEQ, "PEQ band 1 width", 15, "ffff", true},
         {UNIT_PEQ, "PEQ band 1 gain", 17, "8001", true},
-        {UNIT_PEQ, "PEQ band 1 gain", 17, "8000", false},
+        {UNIT_PEQ, "PEQ band 1 gain", 17, "8000", true}, // minus infinity
         {UNIT_PEQ, "PEQ band 1 type", 19, "00000007", true},
         {UNIT_PEQ, "PEQ band 1 type", 19, "00000008", false},
         {UNIT_PEQ, "PEQ band 1 option", 23, "ff", true},
@@ -774,7 +946,8 @@ void tst_DeviceSyncDomains::bypassedBandsFromTheDevice_areNotTaken()
     LinkParameters(mModel->LowLeft(), window,
                    {P::P_BYPASS, P::BandBypassParameter(0), P::BandBypassParameter(1)});
     QVERIFY(ConnectAndSync());
-    QVERIFY(mLink->Link().SetRunning());
+    mLink->Device().ClearLog();
+    QVERIFY(ConfirmSync());
 
     // No band is bypassed: nothing in the window could show it or take it back.
     for (const cLowMidHigh* panel : {&mModel->mLow, &mModel->mMid, &mModel->mHigh})
@@ -793,6 +966,16 @@ void tst_DeviceSyncDomains::bypassedBandsFromTheDevice_areNotTaken()
     QVERIFY(!mModel->mMid.GetLeftEQDriver()->GetUnit()->GetBypass());
     // Band 0's field said the right unit is bypassed: its IN/OUT button shows OUT.
     QVERIFY(mModel->LowRight().GetBypass());
+
+    // Once the link runs, the device plays what the window shows: the two bands are no longer
+    // bypassed there (LOW left band 1 is the designed bell), and the right unit stays bypassed by the
+    // device's own field, as its OUT shows.
+    QCOMPARE(SentRecords(mLink->Device()), (QStringList{"filter 0:3", "filter 2:4"}));
+    QCOMPARE(int(device.Filter(0, 3).mBypass), 0);
+    QCOMPARE(Words(device.Filter(0, 3).mCoefficients), BellInDeviceOrder(0.0, kHz, 0x0D00));
+    QCOMPARE(int(device.Filter(2, 4).mBypass), 0);
+    const QStringList faults = DeviceFaults();
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join("\n")));
 
     // A drag of band 1 reaches the device as the designed band: the sound follows the curve.
     mLink->Device().ClearLog();
@@ -814,6 +997,116 @@ void tst_DeviceSyncDomains::bypassedBandsFromTheDevice_areNotTaken()
         QCOMPARE(int(frame.mBypass), 0);
     }
     QVERIFY(!mModel->LowRight().GetBypass());
+}
+
+void tst_DeviceSyncDomains::confirmedSync_sendsWhatTheSyncDidNotTake_data()
+{
+    QTest::addColumn<eDeviceField>("field");
+    QTest::addColumn<quint32>("value");    // on the device, which otherwise holds zeros
+    QTest::addColumn<QStringList>("sent"); // once the link runs
+
+    const auto row = [](const char* name, eDeviceField field, quint32 value, QStringList sent)
+    {
+        sent.sort();
+        QTest::addRow("%s %s", name, qPrintable(Hex(value))) << field << value << sent;
+    };
+    // Taken as the device holds them: nothing is sent.
+    row("nothing out of the way", STRIP_MUTE, 0, {});
+    row("strip muted", STRIP_MUTE, 1, {});
+    row("strip gain", STRIP_GAIN, 0x7FFF, {});
+    row("PEQ band 0 gain", PEQ_GAIN, 0x8001, {});
+    row("PEQ band 0 low shelf", PEQ_TYPE, nPEQ::LFSHELF, {});
+    row("PEQ last band high shelf", PEQ_LAST_TYPE, nPEQ::HFSHELF, {});
+    QVERIFY(cDelayDriver::SamplesFromCode(ConvertTimeToUWORD(96 / 96000.0)) == 96);
+    row("LOW delay of 1 ms", LOW_DELAY_LEFT, 96, {});
+    // Band 0's field says the unit is bypassed: the device bypasses it as the window shows (OUT).
+    row("PEQ band 0 bypass field", PEQ_BYPASS, 1, {});
+
+    // Not taken as the device holds them: the record goes as the model has it.
+    row("strip mute", STRIP_MUTE, 2, {"strip 2"});
+    row("strip polarity", STRIP_POLARITY, 0xFFFF, {"strip 2"});
+    row("strip gain", STRIP_GAIN, 0x8000, {"strip 2"});
+    row("LOW high-pass slope the filter does not offer", LOW_HPF_SLOPE, nPEQ::HPF_BUTTERWORTH_24_DB,
+        {"filter 0:0", "filter 1:0"});
+    row("LOW high-pass bypass", LOW_HPF_BYPASS, 2, {"filter 0:0", "filter 1:0"});
+    row("MID low-pass unknown slope", MID_LPF_SLOPE, 9, {"filter 2:1", "filter 3:1"});
+    // Taken from the left's first section; the device's other records of the filter hold another
+    // slope, and go as the window shows.
+    row("HIGH high-pass 18 dB Bessel", HIGH_HPF_SLOPE, nPEQ::HPF_BESSEL_18_DB,
+        {"filter 4:0", "filter 4:1", "filter 5:0", "filter 5:1"});
+    row("PEQ band 0 gain", PEQ_GAIN, 0x8000, {"filter 0:2"});
+    row("PEQ band 0 low-pass type", PEQ_TYPE, nPEQ::LPASS, {"filter 0:2"});
+    row("PEQ band 0 unknown type", PEQ_TYPE, 0x0100, {"filter 0:2"});
+    row("PEQ band 0 option", PEQ_OPTION, 1, {"filter 0:2"});
+    row("PEQ middle band low shelf", PEQ_MIDDLE_TYPE, nPEQ::LFSHELF, {"filter 2:3"});
+    row("PEQ last band bypassed", PEQ_LAST_BYPASS, 1, {"filter 5:7"});
+    // A bypass field other than 0 or 1: band 0's record, which ends the device's bypass of the unit,
+    // goes with every other band of the unit, flat (OUT).
+    row("PEQ band 0 bypass field", PEQ_BYPASS, 2, {"filter 0:2", "filter 0:3"});
+    // The gang bit on one side only: the gang stays off, and that side's band 0 loses the bit.
+    row("PEQ band 0 bypass field", PEQ_BYPASS, 0x80, {"filter 0:2"});
+    // On both sides: the gang is on, and every band of both sides gets the bit.
+    row("gang bits", GANG_BITS, 0x80, {"filter 0:3", "filter 1:3"});
+    // 48000 samples (0.5 s) fall between two codes: the delay goes as the code the window shows.
+    QVERIFY(cDelayDriver::SamplesFromCode(ConvertTimeToUWORD(0.5)) != 48000);
+    row("LOW delay of 0.5 s", LOW_DELAY_LEFT, 48000, {"delay 0"});
+}
+
+// The link refuses records while it syncs: what the sync did not take as the device held it reaches
+// the device once the link runs, and nothing else does, so the device plays what the window shows.
+void tst_DeviceSyncDomains::confirmedSync_sendsWhatTheSyncDidNotTake()
+{
+    QFETCH(eDeviceField, field);
+    QFETCH(quint32, value);
+    QFETCH(QStringList, sent);
+
+    SetOnDevice(mLink->Device().Model(), field, value);
+    Start();
+    QVERIFY(ConnectAndSync());
+    mLink->Device().ClearLog();
+    QVERIFY(ConfirmSync());
+    QCOMPARE(SentRecords(mLink->Device()), sent);
+    const QStringList faults = DeviceFaults();
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join("\n")));
+
+    // Once: a second word that the link runs sends nothing more.
+    mLink->Device().ClearLog();
+    cKVNetMessage message(0);
+    message.mDestination = mModel->mSaves.GetHandle();
+    message.mMethod = cSavesManager::M_COMPLETE_SYNC;
+    PostMessage(message);
+    cMessagePump::Pump();
+    QVERIFY(Drain(*mLink));
+    QCOMPARE(SentRecords(mLink->Device()), QStringList());
+}
+
+// A unit the user set OUT is flat sections on the device, which its records cannot show: once the
+// link runs after the sync, every band goes flat again, whatever the device made of them meanwhile.
+void tst_DeviceSyncDomains::unitSetOut_isSentFlatOnceTheLinkRuns()
+{
+    Start();
+    QVERIFY(ConnectAndSync());
+    QVERIFY(ConfirmSync());
+    cParametricEQUnit& unit = *mModel->mMid.GetLeftEQDriver()->GetUnit();
+    SendParameter(unit, P::P_BYPASS, UBYTEPayload(1));
+    QVERIFY(Drain(*mLink));
+    QVERIFY(Disconnect());
+    // The device lost its sections (a restart): its records still hold the bands' fields.
+    for (M::sFilterRecord& record : mLink->Device().Model().mFilters)
+    {
+        record.mCoefficients = QByteArray(20, '\x11');
+    }
+
+    QVERIFY(ConnectAndSync());
+    mLink->Device().ClearLog();
+    QVERIFY(ConfirmSync());
+    QCOMPARE(SentRecords(mLink->Device()),
+             (QStringList{"filter 2:2", "filter 2:3", "filter 2:4", "filter 2:5"}));
+    for (int slot = 2; slot < 6; ++slot)
+    {
+        QCOMPARE(Words(mLink->Device().Model().Filter(2, slot).mCoefficients), kUnity);
+    }
+    QVERIFY(unit.GetBypass());
 }
 
 void tst_DeviceSyncDomains::unitSetOut_staysOutAcrossAReconnect()

@@ -162,9 +162,10 @@ void tst_ControlStripPersistence::nonVolatile_damagedBlockFallsBackAlone_data()
                                           << mended + "its non-volatile block held mute 7" + rest;
     QTest::newRow("polarity byte not 0 or 1") << 3 << QByteArray::fromHex("ff") << Settings(false, false, 256)
                                               << mended + "its non-volatile block held polarity 255" + rest;
+    // -32768 stands for minus infinity (which is also the default).
     QTest::newRow("gain below minus infinity")
         << 4 << QByteArray::fromHex("0080") << Settings(false, true, GAIN_MINUS_INFINITY)
-        << mended + "its non-volatile block held gain -32768" + rest;
+        << mended + "its non-volatile block held gain -32768 read as minus infinity, the others are kept";
 }
 
 void tst_ControlStripPersistence::nonVolatile_damagedBlockFallsBackAlone()
