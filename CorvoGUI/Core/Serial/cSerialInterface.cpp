@@ -104,10 +104,6 @@ void cSerialInterface::Process()
         }
         if (!DeviceStateRead(data))
         {
-            // The version reply passes through this state for a tick: what was queued then is older
-            // than the sync that follows, which sets the model from the device, and must not reach
-            // the device after it.
-            ClearQueues();
             SetState(CONNECTION_STATE_GETTING_SYNC);
             return;
         }

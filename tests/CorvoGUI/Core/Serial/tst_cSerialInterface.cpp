@@ -107,7 +107,6 @@ private slots:
     void queuedFilter_keepsItsOwnCoefficientCopy();
     void recordsOutsideConnectedState_areDropped_data();
     void recordsOutsideConnectedState_areDropped();
-    void recordsOfTheHandshakesPassingConnectedState_neverFollowTheSync();
     void setRunning_onlyFromSyncing_data();
     void setRunning_onlyFromSyncing();
     void disconnectWithQueuedRecords_drainsThenSendsDisconnectAndCloses();
@@ -335,25 +334,6 @@ void tst_cSerialInterface::recordsOutsideConnectedState_areDropped()
         QVERIFY(link.SetRunning());
         QCOMPARE(TickCommands(t), QList<int>{4});
     }
-}
-
-// The version reply passes through the connected state for a tick on its way to the device's
-// blocks. Records taken then are older than the sync that follows: none reaches the device after it.
-void tst_cSerialInterface::recordsOfTheHandshakesPassingConnectedState_neverFollowTheSync()
-{
-    cSerialTestLink t;
-    cSerialInterface& link = t.Link();
-    link.RequestConnect(nullptr);
-    QVERIFY(t.TickUntil(CONNECTION_STATE_CONNECTED));
-    for (int kind : {2, 6, 8})
-    {
-        QVERIFY(Queue(link, kind, 1, 1));
-    }
-    QVERIFY(t.TickUntil(CONNECTION_STATE_SYNCING));
-    QCOMPARE(link.QueuedRecords(), std::size_t(0));
-    QVERIFY(link.SetRunning());
-    QCOMPARE(TickCommands(t), QList<int>{4});
-    QCOMPARE(TickCommands(t), QList<int>{4});
 }
 
 void tst_cSerialInterface::setRunning_onlyFromSyncing_data()
