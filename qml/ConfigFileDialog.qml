@@ -22,6 +22,12 @@ FileDialog {
             width = Math.min(over.width, Math.max(480, Math.round(over.width * 0.6)))
             height = Math.min(over.height, Math.max(360, Math.round(over.height * 0.7)))
         }
+        // Qt's own dialog keeps what was typed into its path field last time; it opens showing the
+        // folder, as its field does until the user types.
+        var field = pathField()
+        if (field !== null) {
+            field.text = urlToPath(folder)
+        }
         open()
         // Placed once it is shown: until the dialog has its window, a position would move its
         // content within it.
@@ -61,10 +67,14 @@ FileDialog {
     // The text of the path field of Qt's own dialog, whose Open button takes only a picked row; a
     // platform dialog has no such field and names its file itself.
     function typedPath() {
-        var field = findItem(configFileDialog.contentItem, function(item) {
+        var field = pathField()
+        return field !== null ? field.text : ""
+    }
+
+    function pathField() {
+        return findItem(configFileDialog.contentItem, function(item) {
             return item.placeholderText !== undefined && item.text !== undefined
         })
-        return field !== null ? field.text : ""
     }
 
     // The first item at or below item that is what is sought; null when none is.

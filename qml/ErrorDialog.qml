@@ -13,15 +13,29 @@ MessageDialog {
     icon: StandardIcon.Warning
     standardButtons: StandardButton.Ok
 
-    // Shows the text, centred over the window (again when a new text has changed the dialog's size).
+    // Shows the text, centred over the window.
     function tell(message) {
         text = message
         open()
-        // Placed once it is shown: until the dialog has its window, a position would move its
-        // content within it.
-        if (over !== null) {
-            x = (isWindow ? over.x : 0) + Math.round((over.width - width) / 2)
-            y = (isWindow ? over.y : 0) + Math.round((over.height - height) / 2)
+        centre()
+    }
+
+    // Placed once it is shown (until the dialog has its window, a position would move its content
+    // within it), and again whenever its size follows its text.
+    function centre() {
+        if (over === null || !visible) {
+            return
+        }
+        var left = (isWindow ? over.x : 0) + Math.round((over.width - width) / 2)
+        var top = (isWindow ? over.y : 0) + Math.round((over.height - height) / 2)
+        // Only a change is set: a position set tells the geometry's change again.
+        if (x !== left) {
+            x = left
+        }
+        if (y !== top) {
+            y = top
         }
     }
+
+    onGeometryChanged: centre()
 }
