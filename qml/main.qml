@@ -139,25 +139,19 @@ Window {
     // there, 3 not read, 4 not a saves file or damaged, 5 no file named).
     function savesFailureText(save, failure, name) {
         if (failure === 5) {
-            return save ? qsTr("Nothing was saved.
-No file was named.")
-                        : qsTr("Nothing was recalled.
-No file was chosen.")
+            return save ? qsTr("Nothing was saved.\nNo file was named.")
+                        : qsTr("Nothing was recalled.\nNo file was chosen.")
         }
         if (save) {
-            return qsTr("%1 could not be saved.
-The file could not be written.").arg(name)
+            return qsTr("%1 could not be saved.\nThe file could not be written.").arg(name)
         }
         switch (failure) {
         case 2:
-            return qsTr("%1 could not be recalled.
-The file does not exist.").arg(name)
+            return qsTr("%1 could not be recalled.\nThe file does not exist.").arg(name)
         case 4:
-            return qsTr("%1 could not be recalled.
-It is not a configuration file of this program, or it is damaged.").arg(name)
+            return qsTr("%1 could not be recalled.\nIt is not a configuration file of this program, or it is damaged.").arg(name)
         }
-        return qsTr("%1 could not be recalled.
-The file could not be read.").arg(name)
+        return qsTr("%1 could not be recalled.\nThe file could not be read.").arg(name)
     }
 
     // The end of a save or recall the window asked for: a short notice when it worked, else the error
