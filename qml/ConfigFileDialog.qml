@@ -42,10 +42,13 @@ FileDialog {
     // names: the column is given at least half the list's width, again whenever the rows change.
     property bool namesWidened: false
     function widenNames() {
+        if (namesWidened) {
+            return
+        }
         var list = findItem(configFileDialog.contentItem, function(item) {
             return typeof item.getColumn === "function" && item.rowCount !== undefined
         })
-        if (list === null || namesWidened) {
+        if (list === null) {
             return
         }
         namesWidened = true
