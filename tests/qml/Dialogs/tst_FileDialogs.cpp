@@ -302,13 +302,13 @@ void tst_FileDialogs::TypePath(QQuickWindow* dialog, const QString& text)
     QQuickItem* field = PathField(dialog);
     QVERIFY(field != nullptr);
     QTest::mouseClick(dialog, Qt::LeftButton, Qt::NoModifier, nWindowItems::Centre(field));
-    QTRY_VERIFY(field->hasActiveFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(field->hasActiveFocus(), TIMEOUT_MS);
     QTest::keyClick(dialog, Qt::Key_A, Qt::ControlModifier);
     for (const QChar key : text)
     {
         QTest::keyClick(dialog, key.toLatin1());
     }
-    QTRY_COMPARE(field->property("text").toString(), text);
+    QTRY_COMPARE_WITH_TIMEOUT(field->property("text").toString(), text, TIMEOUT_MS);
 }
 
 void tst_FileDialogs::ClickButton(QQuickWindow* dialog, const QString& text)
@@ -382,24 +382,26 @@ void tst_FileDialogs::fileDialogs_openCentredOverTheWindowWithRoomForRowsAndFilt
     QFETCH(QString, title);
     QFETCH(QSize, window);
     Window()->resize(window);
-    QTRY_COMPARE(Window()->contentItem()->size(), QSizeF(window));
+    QTRY_COMPARE_WITH_TIMEOUT(Window()->contentItem()->size(), QSizeF(window), TIMEOUT_MS);
 
     QQuickWindow* dialog = OpenDialog(button, title);
     QVERIFY(dialog != nullptr);
     const QSize expected(qMin(window.width(), qMax(480, qRound(window.width() * 0.6))),
                          qMin(window.height(), qMax(360, qRound(window.height() * 0.7))));
-    QTRY_COMPARE(dialog->size(), expected);
-    QTRY_VERIFY2(Near(dialog->geometry().center(), Window()->geometry().center()),
-                 qPrintable(QString("dialog at %1, %2; window at %3, %4")
-                                .arg(dialog->x())
-                                .arg(dialog->y())
-                                .arg(Window()->x())
-                                .arg(Window()->y())));
+    QTRY_COMPARE_WITH_TIMEOUT(dialog->size(), expected, TIMEOUT_MS);
+    QTRY_VERIFY2_WITH_TIMEOUT(Near(dialog->geometry().center(), Window()->geometry().center()),
+                              qPrintable(QString("dialog at %1, %2; window at %3, %4")
+                                             .arg(dialog->x())
+                                             .arg(dialog->y())
+                                             .arg(Window()->x())
+                                             .arg(Window()->y())),
+                              TIMEOUT_MS);
     // The documents folder, with more files than rows in sight.
     QObject* fileDialog =
         Window()->findChild<QObject*>(button == "saveButton" ? "saveDialog" : "recallDialog");
     QCOMPARE(fileDialog->property("folder").toUrl(), QUrl::fromLocalFile(mDocuments));
-    QTRY_VERIFY2(RowsInSight(dialog) >= 8, qPrintable(QString::number(RowsInSight(dialog))));
+    QTRY_VERIFY2_WITH_TIMEOUT(RowsInSight(dialog) >= 8, qPrintable(QString::number(RowsInSight(dialog))),
+                              TIMEOUT_MS);
     const QQuickItem* filter = TextItem(dialog, FILTER);
     QVERIFY(filter != nullptr);
     QVERIFY(!filter->property("truncated").toBool());
@@ -408,9 +410,9 @@ void tst_FileDialogs::fileDialogs_openCentredOverTheWindowWithRoomForRowsAndFilt
                 .size() == QSizeF(filter->width(), filter->height()));
 
     ClickButton(dialog, QStringLiteral("Cancel"));
-    QTRY_VERIFY(DialogWindow(title) == nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(DialogWindow(title) == nullptr, TIMEOUT_MS);
     Window()->resize(1280, 720);
-    QTRY_COMPARE(Window()->contentItem()->size(), QSizeF(1280, 720));
+    QTRY_COMPARE_WITH_TIMEOUT(Window()->contentItem()->size(), QSizeF(1280, 720), TIMEOUT_MS);
 }
 
 void tst_FileDialogs::recall_ofATypedPath_sendsThatFileToTheDevice()
@@ -526,9 +528,9 @@ void tst_FileDialogs::save_ofATypedName_addsTheExtensionSoTheRecallDialogListsIt
 
     dialog = OpenDialog("recallButton", RECALL_TITLE);
     QVERIFY(dialog != nullptr);
-    QTRY_VERIFY(TextItem(dialog, QStringLiteral("Evening.cfg")) != nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(TextItem(dialog, QStringLiteral("Evening.cfg")) != nullptr, TIMEOUT_MS);
     ClickButton(dialog, QStringLiteral("Cancel"));
-    QTRY_VERIFY(DialogWindow(RECALL_TITLE) == nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(DialogWindow(RECALL_TITLE) == nullptr, TIMEOUT_MS);
 }
 
 void tst_FileDialogs::save_intoAMissingFolder_tellsItCouldNotBeWritten()

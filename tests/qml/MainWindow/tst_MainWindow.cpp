@@ -367,7 +367,8 @@ QObject* tst_MainWindow::AcceptFileDialog(const QString& button, const QString& 
 {
     mHarness->Click(mHarness->Item(button));
     QObject* fileDialog = mHarness->Object(dialog);
-    if (fileDialog == nullptr || !QTest::qWaitFor([&] { return fileDialog->property("visible").toBool(); }))
+    if (fileDialog == nullptr ||
+        !QTest::qWaitFor([&] { return fileDialog->property("visible").toBool(); }, 15000))
     {
         return nullptr;
     }
