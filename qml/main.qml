@@ -113,6 +113,68 @@ Window {
         return loader.item
     }
 
+    function showError(text) {
+        mainWindow.dialog(errorDialogLoader).tell(text)
+    }
+
+    // The names of the files the window's dialogs asked to save and recall (null when none is
+    // asked): the window tells the end of its own requests, with the file's name.
+    property var askedSave: null
+    property var askedRecall: null
+
+    function fileName(url) {
+        var path = url.toString()
+        return decodeURIComponent(path.substring(path.lastIndexOf("/") + 1))
+    }
+
+    function saveTo(url) {
+        askedSave = fileName(url)
+        saves.saveConfig(url)
+    }
+
+    function recallFrom(url) {
+        askedRecall = fileName(url)
+        saves.recallConfig(url)
+    }
+
+    // Why a save or recall failed, in words (the saves back end's failures: 1 not written, 2 no file
+    // there, 3 not read, 4 not a saves file or damaged, 5 no file named).
+    function savesFailureText(save, failure, name) {
+        if (failure === 5) {
+            return save ? qsTr("Nothing was saved.\nNo file was named.")
+                        : qsTr("Nothing was recalled.\nNo file was chosen.")
+        }
+        if (save) {
+            return qsTr("%1 could not be saved.\nThe file could not be written.").arg(name)
+        }
+        switch (failure) {
+        case 2:
+            return qsTr("%1 could not be recalled.\nThe file does not exist.").arg(name)
+        case 4:
+            return qsTr("%1 could not be recalled.\nIt is not a configuration file of this program, or it is damaged.").arg(name)
+        }
+        return qsTr("%1 could not be recalled.\nThe file could not be read.").arg(name)
+    }
+
+    // The end of a save or recall the window asked for: a short notice when it worked, else the error
+    // dialog with the reason.
+    function tellSavesResult(save, success, failure) {
+        var name = save ? askedSave : askedRecall
+        if (name === null) {
+            return
+        }
+        if (save) {
+            askedSave = null
+        } else {
+            askedRecall = null
+        }
+        if (success) {
+            mainWindow.dialog(noticeLoader).show(save ? qsTr("Saved %1").arg(name) : qsTr("Recalled %1").arg(name))
+        } else {
+            showError(savesFailureText(save, failure, name))
+        }
+    }
+
     // The tabs' panels that are not shown at the start are made after the first frame, without
     // blocking; a panel shown before it is made is finished at once.
     property bool makeHiddenPanels: false
@@ -163,9 +225,7 @@ Window {
         function onErrorEvent(whichError) {
             var text = mainWindow.errorText(whichError)
             if (text !== "") {
-                var dialog = mainWindow.dialog(errorDialogLoader)
-                dialog.text = text
-                dialog.open()
+                mainWindow.showError(text)
             }
         }
     }
@@ -177,6 +237,12 @@ Window {
                 mainWindow.serial.setSyncDone()
                 mainWindow.setOverlay(false)
             }
+        }
+        function onSaveFinished(success, failure) {
+            mainWindow.tellSavesResult(true, success, failure)
+        }
+        function onRecallFinished(success, failure) {
+            mainWindow.tellSavesResult(false, success, failure)
         }
     }
 
@@ -255,7 +321,7 @@ Window {
                 sourceSize: Qt.size(Math.max(1, width), Math.max(1, height))
                 MouseArea {
                     anchors.fill: parent
-                    onClicked: mainWindow.dialog(recallDialogLoader).open()
+                    onClicked: mainWindow.dialog(recallDialogLoader).openOver()
                 }
             }
 
@@ -268,7 +334,7 @@ Window {
                 sourceSize: Qt.size(Math.max(1, width), Math.max(1, height))
                 MouseArea {
                     anchors.fill: parent
-                    onClicked: mainWindow.dialog(saveDialogLoader).open()
+                    onClicked: mainWindow.dialog(saveDialogLoader).openOver()
                 }
             }
 
@@ -409,13 +475,28 @@ Window {
         }
     }
 
+    // The notice that a save or recall worked, made when it is first needed.
+    Loader {
+        id: noticeLoader
+        anchors.centerIn: mainArea
+        active: false
+        source: "qrc:/SavesNotice.qml"
+        onLoaded: {
+            item.objectName = "savesNotice"
+            item.globalScale = Qt.binding(function() { return mainWindow.globalScale })
+        }
+    }
+
     // The dialogs, from files of their own: the dialogs module with its fallback dialogs is loaded
-    // only with the first of them.
+    // only with the first of them. Each opens centred over the window.
     Loader {
         id: errorDialogLoader
         active: false
         source: "qrc:/ErrorDialog.qml"
-        onLoaded: item.objectName = "errorDialog"
+        onLoaded: {
+            item.objectName = "errorDialog"
+            item.over = mainWindow
+        }
     }
 
     Loader {
@@ -426,6 +507,9 @@ Window {
             item.objectName = "saveDialog"
             item.title = qsTr("Select name for config save")
             item.selectExisting = false
+            item.saves = mainWindow.saves
+            item.folder = mainWindow.saves.startFolder()
+            item.over = mainWindow
         }
     }
 
@@ -437,6 +521,9 @@ Window {
             item.objectName = "recallDialog"
             item.title = qsTr("Select config file to restore")
             item.selectExisting = true
+            item.saves = mainWindow.saves
+            item.folder = mainWindow.saves.startFolder()
+            item.over = mainWindow
         }
     }
 
@@ -448,7 +535,7 @@ Window {
             mainWindow.setOverlay(saveDialogLoader.item.visible)
         }
         function onAccepted() {
-            mainWindow.saves.saveConfig(saveDialogLoader.item.fileUrl)
+            mainWindow.saveTo(saveDialogLoader.item.chosenFile())
         }
     }
 
@@ -459,7 +546,7 @@ Window {
             mainWindow.setOverlay(recallDialogLoader.item.visible)
         }
         function onAccepted() {
-            mainWindow.saves.recallConfig(recallDialogLoader.item.fileUrl)
+            mainWindow.recallFrom(recallDialogLoader.item.chosenFile())
         }
     }
 }

@@ -2,7 +2,8 @@
 # Takes a screenshot of each tab of the program's window ("Faders", "Low", "Mid", "High") under Xvfb,
 # the program on a fresh home folder and connected to the simulated device, whose meters hold steady
 # levels; every control keeps its default. One set per scale factor (QT_SCALE_FACTOR), written to
-# docs/screenshots/<tab>-<scale>x.png.
+# docs/screenshots/<tab>-<scale>x.png. Then one of each dialog over the window (SaveDialog,
+# RecallDialog, ErrorDialog, Notice), written to docs/screenshots/<dialog>-<scale>x.png.
 #
 #   bash scripts/take-screenshots.sh [scale...]      (default: 1 2)
 set -euo pipefail
@@ -22,6 +23,7 @@ bash "$root/scripts/install-deps.sh"
 # The folder the other scripts build in; a new one gets an optimised build.
 bash "$root/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release
 tool="$root/build/tests/screenshots/corvo-screenshots"
+dialogTool="$root/build/tests/screenshots/corvo-dialog-screenshots"
 output="$root/docs/screenshots"
 mkdir -p "$output"
 
@@ -42,5 +44,16 @@ for scale in "${scales[@]}"; do
     for tab in Faders Low Mid High; do
         mv "$shots/$tab.png" "$output/$tab-${scale}x.png"
         echo "docs/screenshots/$tab-${scale}x.png"
+    done
+    # The dialogs are windows of their own: the screen is grabbed, without a window manager.
+    if ! env -u QT_QPA_PLATFORM -u QT_QUICK_BACKEND QT_SCALE_FACTOR="$scale" \
+        xvfb-run -a -s "-screen 0 ${width}x${height}x24" "$dialogTool" "$shots" > "$work/log" 2>&1; then
+        cat "$work/log" >&2
+        echo "take-screenshots.sh: the dialog screenshots at scale $scale failed" >&2
+        exit 1
+    fi
+    for dialog in SaveDialog RecallDialog ErrorDialog Notice; do
+        mv "$shots/$dialog.png" "$output/$dialog-${scale}x.png"
+        echo "docs/screenshots/$dialog-${scale}x.png"
     done
 done

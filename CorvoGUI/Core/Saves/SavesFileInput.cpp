@@ -33,46 +33,53 @@ bool Refuse(const QString& path, const struct stat& status, qint64 maxSize)
     return false;
 }
 
-void ReportOpenFailure(const QString& path, const char* reason)
+// Reports why the path could not be opened and tells whether anything is there.
+eSavesFailure OpenFailure(const QString& path, int error)
 {
     KV_REPORT_ERROR("Failed to open Save Stream!");
-    KV_REPORT_ERROR("%s: %s", qPrintable(path), reason);
+    KV_REPORT_ERROR("%s: %s", qPrintable(path), std::strerror(error));
+    return error == ENOENT || error == ENOTDIR ? SAVES_FAILURE_NOT_FOUND : SAVES_FAILURE_NOT_READ;
 }
 
 } // namespace
 
-bool ReadRegularFile(const QString& path, qint64 maxSize, QByteArray& bytes)
+eSavesFailure ReadRegularFile(const QString& path, qint64 maxSize, QByteArray& bytes)
 {
     bytes.clear();
     const QByteArray name = QFile::encodeName(path);
     struct stat status;
     if (::stat(name.constData(), &status) != 0)
     {
-        ReportOpenFailure(path, std::strerror(errno));
-        return false;
+        return OpenFailure(path, errno);
     }
     if (Refuse(path, status, maxSize))
     {
-        return false;
+        return SAVES_FAILURE_NOT_A_SAVES_FILE;
     }
     // Not blocking: the path may name something else by now; the opened file is checked again.
     const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0)
     {
-        ReportOpenFailure(path, std::strerror(errno));
-        return false;
+        return OpenFailure(path, errno);
     }
-    if (::fstat(descriptor, &status) != 0 || Refuse(path, status, maxSize))
+    if (::fstat(descriptor, &status) != 0)
+    {
+        const int error = errno;
+        ::close(descriptor);
+        return OpenFailure(path, error);
+    }
+    if (Refuse(path, status, maxSize))
     {
         ::close(descriptor);
-        return false;
+        return SAVES_FAILURE_NOT_A_SAVES_FILE;
     }
     QFile file;
     if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
     {
         ::close(descriptor);
-        ReportOpenFailure(path, qPrintable(file.errorString()));
-        return false;
+        KV_REPORT_ERROR("Failed to open Save Stream!");
+        KV_REPORT_ERROR("%s: %s", qPrintable(path), qPrintable(file.errorString()));
+        return SAVES_FAILURE_NOT_READ;
     }
     // One byte more than allowed tells a file that grew since it was checked.
     bytes = file.read(maxSize + 1);
@@ -80,16 +87,16 @@ bool ReadRegularFile(const QString& path, qint64 maxSize, QByteArray& bytes)
     {
         KV_REPORT_ERROR("Could not read save file %s: %s", qPrintable(path), qPrintable(file.errorString()));
         bytes.clear();
-        return false;
+        return SAVES_FAILURE_NOT_READ;
     }
     if (bytes.size() > maxSize)
     {
         KV_REPORT_ERROR("Save file error: %s grew beyond %lld bytes while it was read", qPrintable(path),
                         static_cast<long long>(maxSize));
         bytes.clear();
-        return false;
+        return SAVES_FAILURE_NOT_A_SAVES_FILE;
     }
-    return true;
+    return SAVES_FAILURE_NONE;
 }
 
 } // namespace nSavesFileInput

@@ -126,7 +126,7 @@ void cSavesManager::EntrypointMessage(cKVNetMessage& message)
         QString path;
         if (!RequestPath(message, path))
         {
-            ReportResult(message.mMethod, false);
+            ReportOutcome(message.mMethod, save ? SAVES_FAILURE_NOT_WRITTEN : SAVES_FAILURE_NOT_READ);
             return;
         }
         if (save)
@@ -194,19 +194,19 @@ bool cSavesManager::StartSave(const QString& path)
         std::lock_guard<std::mutex> lock(mMutex);
         result = Save(path);
     }
-    ReportResult(P_SAVE, result);
+    ReportOutcome(P_SAVE, result ? SAVES_FAILURE_NONE : SAVES_FAILURE_NOT_WRITTEN);
     return result;
 }
 
 bool cSavesManager::StartRecall(const QString& path)
 {
-    bool result = false;
+    eSavesFailure failure = SAVES_FAILURE_NONE;
     {
         std::lock_guard<std::mutex> lock(mMutex);
-        result = Recall(path);
+        failure = Recall(path);
     }
-    ReportResult(P_RECALL, result);
-    return result;
+    ReportOutcome(P_RECALL, failure);
+    return failure == SAVES_FAILURE_NONE;
 }
 
 void cSavesManager::SyncAll()
@@ -247,6 +247,23 @@ void cSavesManager::ReportResult(KV_NET_DATA_SCALE id, bool ok)
     message.mSource = mHandle;
     message.mMethod = id;
     message.SetUBYTE(ok ? 1 : 0, 0);
+    SendToInformList(message);
+}
+
+void cSavesManager::ReportOutcome(KV_NET_DATA_SCALE id, eSavesFailure failure)
+{
+    if (failure == SAVES_FAILURE_NONE)
+    {
+        ReportResult(id, true);
+        return;
+    }
+    cKVNetMessage message(2 * sizeof(UBYTE));
+    message.mConnectionId = KV_NET_NO_CONNECTION;
+    message.mDestination = KV_NET_NO_HANDLE;
+    message.mSource = mHandle;
+    message.mMethod = id;
+    message.SetUBYTE(0, 0);
+    message.SetUBYTE(failure, 1);
     SendToInformList(message);
 }
 
@@ -334,7 +351,7 @@ bool cSavesManager::Save(const QString& path)
 
 // The whole file is read, deciphered and checked in memory; only a file that passes every check
 // reaches the objects.
-bool cSavesManager::Recall(const QString& path)
+eSavesFailure cSavesManager::Recall(const QString& path)
 {
     if (!path.isEmpty())
     {
@@ -342,21 +359,22 @@ bool cSavesManager::Recall(const QString& path)
     }
     mLastRecallValid = false;
     QByteArray bytes;
-    mLastSetupSucceeded = nSavesFileInput::ReadRegularFile(mSourcePath, MaximumFileSize(), bytes);
+    const eSavesFailure input = nSavesFileInput::ReadRegularFile(mSourcePath, MaximumFileSize(), bytes);
+    mLastSetupSucceeded = input == SAVES_FAILURE_NONE;
     if (!mLastSetupSucceeded)
     {
-        return false;
+        return input;
     }
     if (!cSavesFileCipher::DecipherBytes(bytes))
     {
         KV_REPORT_ERROR("Decryption failed");
-        return false;
+        return SAVES_FAILURE_NOT_A_SAVES_FILE;
     }
     TakeReadAsNotes();
     if (!CheckSaveStream(bytes))
     {
         TakeReadAsNotes();
-        return false;
+        return SAVES_FAILURE_NOT_A_SAVES_FILE;
     }
     ApplySaveStream(bytes);
     const std::string notes = TakeReadAsNotes();
@@ -365,7 +383,7 @@ bool cSavesManager::Recall(const QString& path)
         KV_REPORT_NOTIFICATION("Recalled %s: %s", qPrintable(mSourcePath), notes.c_str());
     }
     mLastRecallValid = true;
-    return true;
+    return SAVES_FAILURE_NONE;
 }
 
 std::string cSavesManager::TakeReadAsNotes()

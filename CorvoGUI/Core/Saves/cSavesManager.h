@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CorvoGUI/Core/Saves/SavesFailure.h"
 #include "CorvoGUI/Core/Units/cSaveObjectRegistry.h"
 #include "KVNet/Core/KVNetMethods.h"
 #include "KVNet/Core/cNetObject.h"
@@ -18,7 +19,7 @@ class cSaveObject;
 // the device, driving the registered save objects in registration (construction) order.
 //
 // Parameters (requests arrive as messages; each answer goes to the parameter's inform list as one
-// UBYTE, 1 for success):
+// UBYTE, 1 for success; a failed save or recall adds a second UBYTE, its eSavesFailure):
 //   4096 save:   NUL-terminated file path (empty: the last target, first the default "Save.cfg")
 //   4097 recall: NUL-terminated file path (empty: the last source)
 //   4098 sync:   no payload; always answered 1
@@ -29,7 +30,7 @@ class cSaveObject;
 // sync before it, it sends nothing.
 // Save, recall and completion requests are accepted only from the local system (connection 0): a
 // request from a framework connection is reported and refused, with no answer. A path without its NUL
-// inside the payload is reported and answered 0.
+// inside the payload is reported and answered 0 (not written, or not read).
 //
 // Saves file: the plain stream (QDataStream version 19, big-endian) of qint16 magic 0x885B,
 // qint8 version 3, every object's record, qint16 trailer 0xC2BA, enciphered (cSavesFileCipher).
@@ -93,6 +94,8 @@ public:
     void CompleteSync();
     // Sends one UBYTE (ok) as parameter id to its inform list.
     void ReportResult(KV_NET_DATA_SCALE id, bool ok);
+    // The answer to a save or recall: ReportResult's byte, and after a 0 the failure.
+    void ReportOutcome(KV_NET_DATA_SCALE id, eSavesFailure failure);
 
     QString GetTargetPath() const;
     QString GetSourcePath() const;
@@ -102,7 +105,7 @@ public:
 
 private:
     bool Save(const QString& path);
-    bool Recall(const QString& path);
+    eSavesFailure Recall(const QString& path);
     bool WriteSaveStream(QDataStream& stream);
     // The size of this model's saves file: a larger file is no saves file of it.
     qint64 MaximumFileSize();

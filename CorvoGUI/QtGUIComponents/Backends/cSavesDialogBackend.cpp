@@ -2,6 +2,7 @@
 
 #include "AES-Standards/KVConversions.h"
 #include "CorvoGUI/QtGUIComponents/Backends/BackendLink.h"
+#include "CorvoGUI/QtGUIComponents/Backends/SavesDialogFiles.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
@@ -66,13 +67,33 @@ void cSavesDialogBackend::syncDevice()
     SendToInformList(mControlMessage);
 }
 
+QUrl cSavesDialogBackend::startFolder() const
+{
+    return QUrl::fromLocalFile(nSavesDialogFiles::StartFolder());
+}
+
+QUrl cSavesDialogBackend::chosenFile(const QUrl& picked, const QString& typed, const QUrl& folder,
+                                     bool save) const
+{
+    const QString path =
+        nSavesDialogFiles::ChosenFile(picked.toLocalFile(), typed, folder.toLocalFile(), save);
+    return path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
+}
+
 void cSavesDialogBackend::SendPath(KV_NET_DATA_SCALE parameter, const QUrl& url)
 {
-    if (!url.isEmpty() && !url.isLocalFile())
+    const eSavesFailure unsent = parameter == P_SAVE ? SAVES_FAILURE_NOT_WRITTEN : SAVES_FAILURE_NOT_READ;
+    if (url.isEmpty() || (url.isLocalFile() && url.toLocalFile().isEmpty()))
+    {
+        KV_REPORT_NOTIFICATION("No file was named: request 0x%X not sent", unsigned(parameter));
+        Finish(parameter, false, SAVES_FAILURE_NO_FILE);
+        return;
+    }
+    if (!url.isLocalFile())
     {
         KV_REPORT_ERROR("%s is not a local file: request 0x%X not sent", qPrintable(url.toString()),
                         unsigned(parameter));
-        Refuse();
+        Finish(parameter, false, unsent);
         return;
     }
     const QByteArray path = QFile::encodeName(url.toLocalFile());
@@ -80,7 +101,7 @@ void cSavesDialogBackend::SendPath(KV_NET_DATA_SCALE parameter, const QUrl& url)
     {
         KV_REPORT_ERROR("The path of %s does not fit a request: request 0x%X not sent",
                         qPrintable(url.toString()), unsigned(parameter));
-        Refuse();
+        Finish(parameter, false, unsent);
         return;
     }
     cRegistryLocker lock;
@@ -96,10 +117,18 @@ void cSavesDialogBackend::SendPath(KV_NET_DATA_SCALE parameter, const QUrl& url)
     SendToInformList(mControlMessage);
 }
 
-void cSavesDialogBackend::Refuse()
+void cSavesDialogBackend::Finish(KV_NET_DATA_SCALE parameter, bool success, eSavesFailure failure)
 {
-    mOperationSuccess.store(false);
+    mOperationSuccess.store(success);
     emit operationSuccessChanged();
+    if (parameter == P_SAVE)
+    {
+        emit saveFinished(success, int(failure));
+    }
+    else if (parameter == P_RECALL)
+    {
+        emit recallFinished(success, int(failure));
+    }
 }
 
 void cSavesDialogBackend::EntrypointMessage(cKVNetMessage& message)
@@ -114,6 +143,13 @@ void cSavesDialogBackend::EntrypointMessage(cKVNetMessage& message)
         KV_REPORT_ERROR("%s: reply 0x%X without its result", GetName(), unsigned(message.mMethod));
         return;
     }
-    mOperationSuccess.store(UBYTEToBool(message.GetUBYTE(0)));
-    emit operationSuccessChanged();
+    const bool success = UBYTEToBool(message.GetUBYTE(0));
+    eSavesFailure failure = SAVES_FAILURE_NONE;
+    if (!success)
+    {
+        failure = message.GetLength() >= 2    ? eSavesFailure(message.GetUBYTE(1))
+                  : message.mMethod == P_SAVE ? SAVES_FAILURE_NOT_WRITTEN
+                                              : SAVES_FAILURE_NOT_READ;
+    }
+    Finish(message.mMethod, success, failure);
 }

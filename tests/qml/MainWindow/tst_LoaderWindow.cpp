@@ -4,6 +4,7 @@
 // connected, tells how a recall went, and asks for the sync after connecting once.
 
 #include "CorvoGUI/Core/App/QmlTypeRegistration.h"
+#include "CorvoGUI/Core/Saves/SavesFailure.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
 #include "tests/qml/WindowSupport/cMainWindowHarness.h"
 #include "tests/support/cQmlWarningGuard.h"
@@ -176,7 +177,7 @@ void tst_LoaderWindow::recall_tellsHowItWent()
     QFETCH(QString, message);
     QVERIFY(Connect({1, 2}));
     QCOMPARE(Text("messageText"), QString());
-    mHarness->Saves().SetResult(success);
+    mHarness->Saves().SetFailure(success ? SAVES_FAILURE_NONE : SAVES_FAILURE_NOT_A_SAVES_FILE);
 
     Click("recallButton");
     QObject* dialog = mHarness->Object("recallDialog");

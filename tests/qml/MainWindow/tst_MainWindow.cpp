@@ -4,6 +4,7 @@
 // after connecting.
 
 #include "CorvoGUI/Core/App/QmlTypeRegistration.h"
+#include "CorvoGUI/Core/Saves/SavesFailure.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cSavesDialogBackend.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cSerialConnectionBackend.h"
@@ -55,11 +56,16 @@ private slots:
     void errorDialog_tellsTheKnownErrors();
     void fileDialogs_dimTheWindowAndSendTheChosenFile_data();
     void fileDialogs_dimTheWindowAndSendTheChosenFile();
+    void savesResults_areToldInTheWindow_data();
+    void savesResults_areToldInTheWindow();
     void sync_isAskedOnceOnEnteringSyncingAndConfirmedOnceAnswered();
 
 private:
     // The harness loaded with these ports listed, connect clicked when asked.
     bool Open(const QStringList& ports, bool connect);
+    // Opens the file dialog with its button, and accepts it as its own accept button does with the
+    // path picked (none when empty).
+    QObject* AcceptFileDialog(const QString& button, const QString& dialog, const QString& path);
 
     std::unique_ptr<cQmlWarningGuard> mGuard;
     std::unique_ptr<cMainWindowHarness> mHarness;
@@ -372,6 +378,117 @@ void tst_MainWindow::fileDialogs_dimTheWindowAndSendTheChosenFile()
     {
         QCOMPARE(mHarness->Saves().LastPath(UWORD(method)), QFile::encodeName(path));
     }
+}
+
+QObject* tst_MainWindow::AcceptFileDialog(const QString& button, const QString& dialog, const QString& path)
+{
+    mHarness->Click(mHarness->Item(button));
+    QObject* fileDialog = mHarness->Object(dialog);
+    if (fileDialog == nullptr ||
+        !QTest::qWaitFor([&] { return fileDialog->property("visible").toBool(); }, 15000))
+    {
+        return nullptr;
+    }
+    bool added = path.isEmpty();
+    if (!path.isEmpty())
+    {
+        QMetaObject::invokeMethod(fileDialog, "addSelection", Q_RETURN_ARG(bool, added),
+                                  Q_ARG(QUrl, QUrl::fromLocalFile(path)));
+    }
+    if (!added || !QMetaObject::invokeMethod(fileDialog, "accept"))
+    {
+        return nullptr;
+    }
+    mHarness->Tick(5);
+    return fileDialog;
+}
+
+void tst_MainWindow::savesResults_areToldInTheWindow_data()
+{
+    QTest::addColumn<bool>("save");
+    // The file picked in the dialog, in a folder of the test's; empty for none.
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("failure");
+    // What the window tells: the notice's text when it worked, else the error dialog's.
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("saved") << true << "Live set.cfg" << int(SAVES_FAILURE_NONE) << "Saved Live set.cfg"
+                           << "";
+    QTest::newRow("recalled") << false << "Live set.cfg" << int(SAVES_FAILURE_NONE) << "Recalled Live set.cfg"
+                              << "";
+    QTest::newRow("save not written") << true << "Live set.cfg" << int(SAVES_FAILURE_NOT_WRITTEN) << ""
+                                      << "Live set.cfg could not be saved.\nThe file could not be written.";
+    QTest::newRow("recall of a file that is not there")
+        << false << "Live set.cfg" << int(SAVES_FAILURE_NOT_FOUND) << ""
+        << "Live set.cfg could not be recalled.\nThe file does not exist.";
+    QTest::newRow("recall of a file that could not be read")
+        << false << "Live set.cfg" << int(SAVES_FAILURE_NOT_READ) << ""
+        << "Live set.cfg could not be recalled.\nThe file could not be read.";
+    QTest::newRow("recall of a damaged file")
+        << false << "Live set.cfg" << int(SAVES_FAILURE_NOT_A_SAVES_FILE) << ""
+        << "Live set.cfg could not be recalled.\nIt is not a configuration file of this program, or it is "
+           "damaged.";
+    QTest::newRow("recall, no file chosen: nothing asked") << false << "" << int(SAVES_FAILURE_NONE) << ""
+                                                           << "Nothing was recalled.\nNo file was chosen.";
+}
+
+void tst_MainWindow::savesResults_areToldInTheWindow()
+{
+    QFETCH(bool, save);
+    QFETCH(QString, file);
+    QFETCH(int, failure);
+    QFETCH(QString, notice);
+    QFETCH(QString, error);
+    mHarness->Saves().SetFailure(UBYTE(failure));
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = file.isEmpty() ? QString() : folder.filePath(file);
+    if (!save && !path.isEmpty())
+    {
+        QFile existing(path);
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+    }
+
+    QVERIFY(
+        AcceptFileDialog(save ? "saveButton" : "recallButton", save ? "saveDialog" : "recallDialog", path));
+    const UWORD method = save ? S::P_SAVE : S::P_RECALL;
+    QCOMPARE(mHarness->Saves().Count(method), path.isEmpty() ? 0 : 1);
+    if (!path.isEmpty())
+    {
+        QCOMPARE(mHarness->Saves().LastPath(method), QFile::encodeName(path));
+    }
+    const QQuickItem* shownNotice = mHarness->Item("savesNotice");
+    QCOMPARE(shownNotice != nullptr && shownNotice->isVisible(), !notice.isEmpty());
+    if (!notice.isEmpty())
+    {
+        QCOMPARE(mHarness->Item("noticeText")->property("text").toString(), notice);
+        // Centred over the window.
+        const QPointF centre =
+            shownNotice->mapToScene(QPointF(shownNotice->width() / 2, shownNotice->height() / 2));
+        QVERIFY2(qAbs(centre.x() - 640) <= 1 && qAbs(centre.y() - 360) <= 1,
+                 qPrintable(QString("%1, %2").arg(centre.x()).arg(centre.y())));
+    }
+    QObject* errorDialog = mHarness->Object("errorDialog");
+    QCOMPARE(errorDialog != nullptr && errorDialog->property("visible").toBool(), !error.isEmpty());
+    if (!error.isEmpty())
+    {
+        QCOMPARE(errorDialog->property("text").toString(), error);
+        QVERIFY(QMetaObject::invokeMethod(errorDialog, "close"));
+    }
+
+    // The window tells only of what its own dialogs asked: a save or recall asked elsewhere (as a
+    // script or the loader window would) is not told here.
+    mHarness->Saves().SetFailure(UBYTE(SAVES_FAILURE_NONE));
+    if (QQuickItem* shown = mHarness->Item("savesNotice"))
+    {
+        shown->setVisible(false);
+    }
+    mHarness->Backend().backendSavesDialog()->recallConfig(QUrl::fromLocalFile(folder.filePath("Other.cfg")));
+    mHarness->Tick(5);
+    shownNotice = mHarness->Item("savesNotice");
+    QVERIFY(shownNotice == nullptr || !shownNotice->isVisible());
+    QVERIFY(errorDialog == nullptr || !errorDialog->property("visible").toBool());
 }
 
 void tst_MainWindow::sync_isAskedOnceOnEnteringSyncingAndConfirmedOnceAnswered()

@@ -22,7 +22,7 @@ void cFakeSavesManager::EntrypointMessage(cKVNetMessage& message)
     }
     Record(message);
     bool answer = true;
-    bool success = true;
+    UBYTE failure = 0;
     {
         std::lock_guard<std::mutex> lock(mMutex);
         if (message.mMethod == P_SYNC && mHoldSync)
@@ -32,12 +32,12 @@ void cFakeSavesManager::EntrypointMessage(cKVNetMessage& message)
         }
         else if (message.mMethod != P_SYNC)
         {
-            success = mSuccess;
+            failure = mFailure;
         }
     }
     if (answer)
     {
-        Report(message.mMethod, success);
+        Report(message.mMethod, failure);
     }
 }
 
@@ -53,15 +53,16 @@ void cFakeSavesManager::UpdateNewObject(UWORD connectionId, KV_NET_DATA_SCALE ha
                  QByteArray(1, sourceMethod == P_SYNC ? '\0' : '\1'));
 }
 
-void cFakeSavesManager::Report(KV_NET_DATA_SCALE parameter, bool success)
+void cFakeSavesManager::Report(KV_NET_DATA_SCALE parameter, UBYTE failure)
 {
-    Inform(parameter, QByteArray(1, success ? '\1' : '\0'));
+    Inform(parameter,
+           failure == 0 ? QByteArray(1, '\1') : QByteArray(1, '\0') + QByteArray(1, char(failure)));
 }
 
-void cFakeSavesManager::SetResult(bool success)
+void cFakeSavesManager::SetFailure(UBYTE failure)
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    mSuccess = success;
+    mFailure = failure;
 }
 
 void cFakeSavesManager::HoldSyncAnswers(bool hold)
@@ -80,7 +81,7 @@ void cFakeSavesManager::ReleaseSyncAnswers()
     }
     for (int i = 0; i < held; ++i)
     {
-        Report(P_SYNC, true);
+        Report(P_SYNC, 0);
     }
 }
 

@@ -197,7 +197,12 @@ struct sFixture
 };
 
 const QByteArray ANSWER_OK(1, char(1));
-const QByteArray ANSWER_FAILED(1, char(0));
+
+// The answer to a failed save or recall: the result 0 and why.
+QByteArray AnswerFailed(eSavesFailure failure)
+{
+    return QByteArray(1, char(0)) + QByteArray(1, char(failure));
+}
 
 } // namespace
 
@@ -300,49 +305,65 @@ void tst_cSavesManager::recall_ofABadFile_reportsFailureAndKeepsTheModel_data()
     QTest::addColumn<QStringList>("reports");
     QTest::addColumn<bool>("firstRecalled");
     QTest::addColumn<bool>("secondRecalled");
+    QTest::addColumn<int>("failure");
 
     const QByteArray valid = ValidPlain();
     const QString incompatible = "Save file error: incompatible file";
     const QString corrupt = "Save file error: potential corruption";
     QTest::newRow("wrong magic")
         << true << Cipher(Plain(qint16(0x885C), 3, {FILE_FIRST, FILE_SECOND}, qint16(0xC2BA)), true)
-        << QStringList{incompatible} << false << false;
+        << QStringList{incompatible} << false << false << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
     QTest::newRow("wrong version")
         << true << Cipher(Plain(qint16(0x885B), 4, {FILE_FIRST, FILE_SECOND}, qint16(0xC2BA)), true)
-        << QStringList{incompatible} << false << false;
-    QTest::newRow("empty file") << true << QByteArray() << QStringList{incompatible} << false << false;
+        << QStringList{incompatible} << false << false << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
+    QTest::newRow("empty file") << true << QByteArray() << QStringList{incompatible} << false << false
+                                << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
     QTest::newRow("not enciphered") << true << valid + QByteArray(24 - valid.size(), '\0')
-                                    << QStringList{incompatible} << false << false;
+                                    << QStringList{incompatible} << false << false
+                                    << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
     // The zero padding of the last block must not complete a cut record.
     QTest::newRow("cut inside the first record")
-        << true << Cipher(valid.left(7), true) << QStringList{corrupt, "Toy A"} << false << false;
+        << true << Cipher(valid.left(7), true) << QStringList{corrupt, "Toy A"} << false << false
+        << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
     // A file is checked whole before any record is applied.
     QTest::newRow("cut inside the second record")
-        << true << Cipher(valid.left(12), true) << QStringList{corrupt, "Toy B"} << false << false;
+        << true << Cipher(valid.left(12), true) << QStringList{corrupt, "Toy B"} << false << false
+        << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
     QTest::newRow("cut after the records")
         << true << Cipher(valid.left(SECOND_RECORD_END), true)
-        << QStringList{corrupt, "No trailer after the records of the saves file"} << false << false;
+        << QStringList{corrupt, "No trailer after the records of the saves file"} << false << false
+        << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
     QTest::newRow("wrong trailer") << true
                                    << Cipher(Plain(qint16(0x885B), 3, {FILE_FIRST, FILE_SECOND}, 0x1234),
                                              true)
-                                   << QStringList{corrupt} << false << false;
+                                   << QStringList{corrupt} << false << false
+                                   << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
     QByteArray badFlag = valid;
     badFlag[3 + 7] = char(2); // the second record's flag
     QTest::newRow("a flag that is neither 0 nor 1")
         << true << Cipher(badFlag, true)
-        << QStringList{corrupt, "The record of Toy B holds flag 2, out of its range"} << false << false;
+        << QStringList{corrupt, "The record of Toy B holds flag 2, out of its range"} << false << false
+        << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
     QTest::newRow("bytes after the trailer other than the padding")
         << true << Cipher(valid + QByteArray("\1\0\0", 3), true)
-        << QStringList{corrupt, "5 bytes after the trailer of the saves file"} << false << false;
+        << QStringList{corrupt, "5 bytes after the trailer of the saves file"} << false << false
+        << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
     QTest::newRow("larger than a saves file of this model")
         << true << Cipher(valid + QByteArray(8, '\0'), true)
-        << QStringList{"is 32 bytes, more than a saves file of this model (24)"} << false << false;
+        << QStringList{"is 32 bytes, more than a saves file of this model (24)"} << false << false
+        << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
     QTest::newRow("17 bytes") << true << QByteArray(17, 'x')
                               << QStringList{"Input file is incorrect size for decrpyting",
                                              "Decryption failed"}
-                              << false << false;
+                              << false << false << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
     QTest::newRow("missing file") << false << QByteArray() << QStringList{"Failed to open Save Stream!"}
-                                  << false << false;
+                                  << false << false << int(SAVES_FAILURE_NOT_FOUND);
+    // Made by the test from the row's name: a folder where the file should be, and a symbolic link
+    // to itself, which names no file that could be read.
+    QTest::newRow("a folder") << false << QByteArray() << QStringList{"is not a regular file"} << false
+                              << false << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
+    QTest::newRow("a link to itself") << false << QByteArray() << QStringList{"Failed to open Save Stream!"}
+                                      << false << false << int(SAVES_FAILURE_NOT_READ);
 }
 
 void tst_cSavesManager::recall_ofABadFile_reportsFailureAndKeepsTheModel()
@@ -352,17 +373,28 @@ void tst_cSavesManager::recall_ofABadFile_reportsFailureAndKeepsTheModel()
     QFETCH(QStringList, reports);
     QFETCH(bool, firstRecalled);
     QFETCH(bool, secondRecalled);
+    QFETCH(int, failure);
     sFixture fixture;
     const QString path = PathOf(QString("bad-%1.cfg").arg(QTest::currentDataTag()));
+    const QByteArray tag(QTest::currentDataTag());
     if (exists)
     {
         QVERIFY(WriteFile(path, file));
+    }
+    else if (tag == "a folder")
+    {
+        QVERIFY(QDir().mkpath(path));
+    }
+    else if (tag == "a link to itself")
+    {
+        QVERIFY(QFile::link(path, path));
     }
 
     cReportCapture capture;
     fixture.Request(cSavesManager::P_RECALL, PathPayload(path));
 
-    QCOMPARE(fixture.Answers(cSavesManager::P_RECALL), QList<QByteArray>{ANSWER_FAILED});
+    QCOMPARE(fixture.Answers(cSavesManager::P_RECALL),
+             QList<QByteArray>{AnswerFailed(eSavesFailure(failure))});
     for (const QString& report : reports)
     {
         QVERIFY2(capture.Contains(report), qPrintable(capture.Lines().join("")));
@@ -439,7 +471,8 @@ void tst_cSavesManager::save_failure_reportsAndKeepsTheOldFile()
     }
     QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    QCOMPARE(fixture.Answers(cSavesManager::P_SAVE), QList<QByteArray>{ANSWER_FAILED});
+    QCOMPARE(fixture.Answers(cSavesManager::P_SAVE),
+             QList<QByteArray>{AnswerFailed(SAVES_FAILURE_NOT_WRITTEN)});
     QVERIFY2(capture.Contains(report), qPrintable(capture.Lines().join("")));
     QCOMPARE(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
     if (kind == "folder")
@@ -483,7 +516,8 @@ void tst_cSavesManager::requestPath_isDecodedWithinThePayload()
 
     if (written.isEmpty())
     {
-        QCOMPARE(fixture.Answers(cSavesManager::P_SAVE), QList<QByteArray>{ANSWER_FAILED});
+        QCOMPARE(fixture.Answers(cSavesManager::P_SAVE),
+                 QList<QByteArray>{AnswerFailed(SAVES_FAILURE_NOT_WRITTEN)});
         QVERIFY(capture.Contains("has no terminator"));
         QVERIFY(!QFile::exists(path));
         return;

@@ -60,12 +60,22 @@ void tst_cSavesDialogBackend::requests_carryTheLocalPathAndItsNul_data()
     QTest::addColumn<QUrl>("url");
     // The request's payload; empty when it may not be sent.
     QTest::addColumn<QByteArray>("payload");
+    // Why a request that is not sent failed, and how that is reported.
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<QString>("report");
 
     QTest::newRow("save, a path of 10 characters")
-        << true << QUrl::fromLocalFile("/tmp/a.cfg") << QByteArray("/tmp/a.cfg\0", 11);
-    QTest::newRow("recall, the empty URL: the last file") << false << QUrl() << QByteArray(1, '\0');
-    QTest::newRow("save, not a local file") << true << QUrl("http://example.com/a.cfg") << QByteArray();
-    QTest::newRow("recall, a path holding a NUL") << false << QUrl("file:///tmp/a%00b.cfg") << QByteArray();
+        << true << QUrl::fromLocalFile("/tmp/a.cfg") << QByteArray("/tmp/a.cfg\0", 11)
+        << int(SAVES_FAILURE_NONE) << QString();
+    // The manager would take the empty path as its last file.
+    QTest::newRow("recall, the empty URL: no file")
+        << false << QUrl() << QByteArray() << int(SAVES_FAILURE_NO_FILE) << "Notification";
+    QTest::newRow("save, a file URL without a path")
+        << true << QUrl("file:") << QByteArray() << int(SAVES_FAILURE_NO_FILE) << "Notification";
+    QTest::newRow("save, not a local file") << true << QUrl("http://example.com/a.cfg") << QByteArray()
+                                            << int(SAVES_FAILURE_NOT_WRITTEN) << "ERROR";
+    QTest::newRow("recall, a path holding a NUL")
+        << false << QUrl("file:///tmp/a%00b.cfg") << QByteArray() << int(SAVES_FAILURE_NOT_READ) << "ERROR";
 }
 
 void tst_cSavesDialogBackend::requests_carryTheLocalPathAndItsNul()
@@ -73,8 +83,12 @@ void tst_cSavesDialogBackend::requests_carryTheLocalPathAndItsNul()
     QFETCH(bool, save);
     QFETCH(QUrl, url);
     QFETCH(QByteArray, payload);
+    QFETCH(int, failure);
+    QFETCH(QString, report);
     sPumpedBackend rig;
     QSignalSpy success(rig.mBackend.get(), &B::operationSuccessChanged);
+    QSignalSpy saved(rig.mBackend.get(), &B::saveFinished);
+    QSignalSpy recalled(rig.mBackend.get(), &B::recallFinished);
     cReportCapture reports;
 
     if (save)
@@ -90,10 +104,18 @@ void tst_cSavesDialogBackend::requests_carryTheLocalPathAndItsNul()
     const bool sent = !payload.isEmpty();
     QCOMPARE(rig.mManager->Count(method), sent ? 1 : 0);
     QCOMPARE(rig.mManager->LastPayload(method), payload);
-    // A request that cannot be sent fails at once.
+    // A request that cannot be sent fails at once, and says why.
     QCOMPARE(rig.mBackend->operationSuccess(), sent);
     QCOMPARE(success.count(), sent ? 0 : 1);
-    QCOMPARE(reports.Contains("ERROR"), !sent);
+    QCOMPARE(reports.Lines().size(), sent ? 0 : 1);
+    QVERIFY(sent || reports.Contains(report));
+    QSignalSpy& finished = save ? saved : recalled;
+    QCOMPARE(finished.count(), sent ? 0 : 1);
+    QCOMPARE((save ? recalled : saved).count(), 0);
+    if (!sent)
+    {
+        QCOMPARE(finished.first(), (QVariantList{false, failure}));
+    }
 
     rig.mBackend->syncDevice();
     cMessagePump::Pump();
@@ -107,12 +129,23 @@ void tst_cSavesDialogBackend::replies_setOperationSuccessAndAlwaysAnnounceIt_dat
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<bool>("success");
     QTest::addColumn<int>("announced");
+    // What saveFinished or recallFinished tells (nothing for a sync or a dropped reply).
+    QTest::addColumn<int>("failure");
 
-    QTest::newRow("recall failed") << int(B::P_RECALL) << QByteArray(1, '\0') << false << 1;
-    QTest::newRow("save succeeded") << int(B::P_SAVE) << QByteArray(1, '\1') << true << 1;
+    QTest::newRow("recall failed: the file does not exist")
+        << int(B::P_RECALL) << QByteArray("\0\2", 2) << false << 1 << int(SAVES_FAILURE_NOT_FOUND);
+    QTest::newRow("recall failed: not a saves file")
+        << int(B::P_RECALL) << QByteArray("\0\4", 2) << false << 1 << int(SAVES_FAILURE_NOT_A_SAVES_FILE);
+    QTest::newRow("recall failed without a reason: not read")
+        << int(B::P_RECALL) << QByteArray(1, '\0') << false << 1 << int(SAVES_FAILURE_NOT_READ);
+    QTest::newRow("save failed without a reason: not written")
+        << int(B::P_SAVE) << QByteArray(1, '\0') << false << 1 << int(SAVES_FAILURE_NOT_WRITTEN);
+    QTest::newRow("save succeeded") << int(B::P_SAVE) << QByteArray(1, '\1') << true << 1
+                                    << int(SAVES_FAILURE_NONE);
     QTest::newRow("sync, a byte above 1 counts as success")
-        << int(B::P_SYNC) << QByteArray(1, '\2') << true << 1;
-    QTest::newRow("a reply without its byte is dropped") << int(B::P_RECALL) << QByteArray() << true << 0;
+        << int(B::P_SYNC) << QByteArray(1, '\2') << true << 1 << -1;
+    QTest::newRow("a reply without its byte is dropped")
+        << int(B::P_RECALL) << QByteArray() << true << 0 << -1;
 }
 
 void tst_cSavesDialogBackend::replies_setOperationSuccessAndAlwaysAnnounceIt()
@@ -121,8 +154,11 @@ void tst_cSavesDialogBackend::replies_setOperationSuccessAndAlwaysAnnounceIt()
     QFETCH(QByteArray, reply);
     QFETCH(bool, success);
     QFETCH(int, announced);
+    QFETCH(int, failure);
     sPumpedBackend rig;
     QSignalSpy changed(rig.mBackend.get(), &B::operationSuccessChanged);
+    QSignalSpy saved(rig.mBackend.get(), &B::saveFinished);
+    QSignalSpy recalled(rig.mBackend.get(), &B::recallFinished);
     const cReportCapture reports;
 
     // Twice the same reply: announced each time.
@@ -133,6 +169,14 @@ void tst_cSavesDialogBackend::replies_setOperationSuccessAndAlwaysAnnounceIt()
     }
     QCOMPARE(rig.mBackend->operationSuccess(), success);
     QCOMPARE(changed.count(), 2 * announced);
+    const bool told = failure >= 0;
+    QCOMPARE(saved.count(), told && method == B::P_SAVE ? 2 : 0);
+    QCOMPARE(recalled.count(), told && method == B::P_RECALL ? 2 : 0);
+    if (told)
+    {
+        const QSignalSpy& finished = method == B::P_SAVE ? saved : recalled;
+        QCOMPARE(finished.last(), (QVariantList{success, failure}));
+    }
 }
 
 void tst_cSavesDialogBackend::buttons_announceOnlyChanges()
@@ -196,7 +240,15 @@ void tst_cSavesDialogBackend::savesManager_savesRecallsAndSyncs()
     B backend;
     QVERIFY(SettleLinks());
     QSignalSpy changed(&backend, &B::operationSuccessChanged);
+    QSignalSpy saved(&backend, &B::saveFinished);
+    QSignalSpy recalled(&backend, &B::recallFinished);
     const QString file = folder.filePath("Panel.cfg");
+    const QString damaged = folder.filePath("Damaged.cfg");
+    {
+        QFile bytes(damaged);
+        QVERIFY(bytes.open(QIODevice::WriteOnly));
+        QVERIFY(bytes.write(QByteArray(16, 'x')) == 16);
+    }
 
     backend.saveConfig(QUrl::fromLocalFile(file));
     cMessagePump::Pump();
@@ -205,8 +257,11 @@ void tst_cSavesDialogBackend::savesManager_savesRecallsAndSyncs()
     QCOMPARE(changed.count(), 1);
 
     {
-        const cReportCapture reports; // the missing file is reported
+        // The failures are reported.
+        const cReportCapture reports;
+        backend.saveConfig(QUrl::fromLocalFile(folder.filePath("missing/Panel.cfg")));
         backend.recallConfig(QUrl::fromLocalFile(folder.filePath("Missing.cfg")));
+        backend.recallConfig(QUrl::fromLocalFile(damaged));
         cMessagePump::Pump();
     }
     QVERIFY(!backend.operationSuccess());
@@ -218,7 +273,12 @@ void tst_cSavesDialogBackend::savesManager_savesRecallsAndSyncs()
     backend.syncDevice();
     cMessagePump::Pump();
     QVERIFY(backend.operationSuccess());
-    QCOMPARE(changed.count(), 4);
+    QCOMPARE(changed.count(), 6);
+    QCOMPARE(QList<QVariantList>(saved),
+             (QList<QVariantList>{{true, int(SAVES_FAILURE_NONE)}, {false, int(SAVES_FAILURE_NOT_WRITTEN)}}));
+    QCOMPARE(QList<QVariantList>(recalled), (QList<QVariantList>{{false, int(SAVES_FAILURE_NOT_FOUND)},
+                                                                 {false, int(SAVES_FAILURE_NOT_A_SAVES_FILE)},
+                                                                 {true, int(SAVES_FAILURE_NONE)}}));
 }
 
 QTEST_GUILESS_MAIN(tst_cSavesDialogBackend)
