@@ -364,6 +364,8 @@ void cNetObject::SendToEntries(cKVNetMessage& message, bool onlySource)
     const KV_NET_DATA_SCALE fromHandle = message.mSource;
     mParameterMessage = message;
     mParameterMessage.mSource = mHandle;
+    // The object's own message now, whichever connection brought the value.
+    mParameterMessage.mConnectionSerial = 0;
     for (const sInformListEntry* entry = mInformLists[index]; entry != nullptr; entry = entry->mNext)
     {
         bool isSource = entry->mConnectionId == fromConnection && entry->mHandle == fromHandle;

@@ -393,6 +393,12 @@ ULONG cRegistryRouter::ProcessMessageBuffer(ULONG maxMessages)
 void cRegistryRouter::DeliverMessage(cKVNetMessage& message)
 {
     std::lock_guard<cRegistryLock> lock(mRegistryLock);
+    if (message.mConnectionId != KV_NET_LOCAL_CONNECTION && message.mConnectionSerial != 0 &&
+        !NetworkConnectionIsCurrent(message.mConnectionId, message.mConnectionSerial))
+    {
+        // Whatever an ended connection asked for would outlive it, or reach the next one of its id.
+        return;
+    }
     message.ResetRead();
     if (message.mDestination == 0)
     {

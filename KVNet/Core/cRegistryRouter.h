@@ -94,7 +94,8 @@ public:
     // The same, stopping after maxMessages deliveries; returns the number delivered.
     ULONG ProcessMessageBuffer(ULONG maxMessages);
     // Under the registry lock: to the router for destination 0, to the object of 1 to 45000;
-    // other destinations and free handles are dropped silently.
+    // other destinations and free handles are dropped silently, and so is a message of a
+    // connection that has ended (its mConnectionSerial no longer names the connection of its id).
     void DeliverMessage(cKVNetMessage& message);
     void SetRunning(bool running) { mRunning.store(running); }
     bool IsRunning() const { return mRunning.load(); }
