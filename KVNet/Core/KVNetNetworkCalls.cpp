@@ -84,3 +84,9 @@ std::string NetworkGetHostName(UWORD connectionId)
     cNetworkConnectionInterface* network = gNetworkConnection.load();
     return network != nullptr ? network->GetConnectionHostName(connectionId) : std::string();
 }
+
+bool NetworkConnectionIsCurrent(UWORD connectionId, ULONG serial)
+{
+    cNetworkConnectionInterface* network = gNetworkConnection.load();
+    return network != nullptr && network->IsConnectionCurrent(connectionId, serial);
+}

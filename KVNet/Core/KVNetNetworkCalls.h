@@ -33,3 +33,6 @@ UWORD NetworkConnectToHost(const char* host);
 bool NetworkIsConnectedToHost(const char* host);
 // Empty without an instance or for a free id; else the host name of that connection.
 std::string NetworkGetHostName(UWORD connectionId);
+// False without an instance; else whether the connection of that serial still holds the id
+// (cKVNetMessage::mConnectionSerial).
+bool NetworkConnectionIsCurrent(UWORD connectionId, ULONG serial);

@@ -22,6 +22,7 @@ cKVNetMessage::cKVNetMessage(const cKVNetMessage& other)
     , mDestination(other.mDestination)
     , mSource(other.mSource)
     , mMethod(other.mMethod)
+    , mConnectionSerial(other.mConnectionSerial)
 {
     SetLength(other.mLength);
     if (mLength != 0)
@@ -40,6 +41,7 @@ cKVNetMessage& cKVNetMessage::operator=(const cKVNetMessage& other)
     mDestination = other.mDestination;
     mSource = other.mSource;
     mMethod = other.mMethod;
+    mConnectionSerial = other.mConnectionSerial;
     SetLength(other.mLength);
     if (mLength != 0)
     {

@@ -7,6 +7,11 @@
 // A framework message: header (connection, destination, source, method) and a byte payload
 // whose multi-byte values are big-endian. Used by one thread at a time.
 //
+// mConnectionSerial is not sent: a message that arrived on a connection carries the serial of
+// that connection (the connection layer stamps it), so that the router drops it when it is
+// delivered after the connection has ended. 0 for every other message; a copy keeps it, and
+// the router looks at it only while the connection id is not 0.
+//
 // Bounds: every read is limited to the payload's length. A read that does not fit yields 0
 // (an empty string for texts), leaves the cursor where it was and sets the sticky read error,
 // which HasReadError() tells. A store at an offset that does not fit in the length writes
@@ -27,6 +32,7 @@ public:
     UWORD mDestination = KV_NET_NO_HANDLE;
     UWORD mSource = KV_NET_NO_HANDLE;
     UWORD mMethod = 0;
+    ULONG mConnectionSerial = 0;
 
     UWORD GetLength() const { return mLength; }
     UWORD GetCapacity() const { return mCapacity; }

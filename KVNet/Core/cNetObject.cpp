@@ -85,6 +85,7 @@ void cNetObject::Unregister()
     {
         mDeleteList = entry->mNext;
         PostControl(entry->mConnectionId, entry->mHandle, M_OBJECT_DELETED);
+        EntryDropped(entry->mConnectionId);
         delete entry;
     }
     FreeLists();
@@ -97,14 +98,63 @@ void cNetObject::FreeLists()
         while (sInformListEntry* entry = mInformLists[i])
         {
             mInformLists[i] = entry->mNext;
+            EntryDropped(entry->mConnectionId);
             delete entry;
         }
     }
     while (sDeleteListEntry* entry = mDeleteList)
     {
         mDeleteList = entry->mNext;
+        EntryDropped(entry->mConnectionId);
         delete entry;
     }
+    mLinkIndex.Clear();
+}
+
+void cNetObject::EntryMade(UWORD connectionId)
+{
+    mLinkIndex.CountHeld(connectionId, true);
+    if (cRegistryRouter* router = gRegistryRouter)
+    {
+        router->CountLinkHeldByConnection(connectionId, true);
+    }
+}
+
+void cNetObject::EntryDropped(UWORD connectionId)
+{
+    mLinkIndex.CountHeld(connectionId, false);
+    if (cRegistryRouter* router = gRegistryRouter)
+    {
+        router->CountLinkHeldByConnection(connectionId, false);
+    }
+}
+
+void cNetObject::DropInformEntry(UWORD parameterIndex, const sInformListEntry* entry)
+{
+    mLinkIndex.EraseLink(parameterIndex, entry->mConnectionId, entry->mHandle, entry->mDestinationMethod);
+    EntryDropped(entry->mConnectionId);
+    delete entry;
+}
+
+bool cNetObject::MayHoldAnotherLink(UWORD connectionId)
+{
+    cRegistryRouter* router = gRegistryRouter;
+    const ULONG here = mLinkIndex.HeldBy(connectionId);
+    const ULONG all = router != nullptr ? router->GetLinksHeldByConnection(connectionId) : 0;
+    if (here < MAX_LINKS_FROM_CONNECTION && all < cRegistryRouter::MAX_LINKS_PER_CONNECTION)
+    {
+        return true;
+    }
+    if (router != nullptr && router->TakeLinkRefusalReport(connectionId))
+    {
+        KV_REPORT_ERROR("Link from connection %d to \"%s\" refused: the connection holds %lu links here and "
+                        "%lu in all (at most %lu and %lu); further refusals from it are not reported",
+                        int(connectionId), GetName(), static_cast<unsigned long>(here),
+                        static_cast<unsigned long>(all),
+                        static_cast<unsigned long>(MAX_LINKS_FROM_CONNECTION),
+                        static_cast<unsigned long>(cRegistryRouter::MAX_LINKS_PER_CONNECTION));
+    }
+    return false;
 }
 
 long cNetObject::ParameterIndex(KV_NET_DATA_SCALE method) const
@@ -159,7 +209,7 @@ void cNetObject::RemoveConnectionLinks(UWORD connectionId, bool)
             if (entry->mConnectionId == connectionId)
             {
                 *link = entry->mNext;
-                delete entry;
+                DropInformEntry(i, entry);
             }
             else
             {
@@ -173,6 +223,7 @@ void cNetObject::RemoveConnectionLinks(UWORD connectionId, bool)
         if (entry->mConnectionId == connectionId)
         {
             *link = entry->mNext;
+            EntryDropped(entry->mConnectionId);
             delete entry;
         }
         else
@@ -186,6 +237,13 @@ bool cNetObject::AddObjectToInformList(UWORD connectionId, KV_NET_DATA_SCALE han
                                        KV_NET_DATA_SCALE destinationMethod, KV_NET_DATA_SCALE sourceMethod,
                                        UBYTE datagram, UBYTE sync, bool notify)
 {
+    return AddEntry(connectionId, handle, destinationMethod, sourceMethod, datagram, sync, notify, false);
+}
+
+bool cNetObject::AddEntry(UWORD connectionId, KV_NET_DATA_SCALE handle, KV_NET_DATA_SCALE destinationMethod,
+                          KV_NET_DATA_SCALE sourceMethod, UBYTE datagram, UBYTE sync, bool notify,
+                          bool bounded)
+{
     long index = ParameterIndex(sourceMethod);
     if (index < 0)
     {
@@ -196,16 +254,18 @@ bool cNetObject::AddObjectToInformList(UWORD connectionId, KV_NET_DATA_SCALE han
                         int(connectionId), int(handle), unsigned(destinationMethod), unsigned(sourceMethod));
         return false;
     }
-    for (sInformListEntry* entry = mInformLists[index]; entry != nullptr; entry = entry->mNext)
+    if (mLinkIndex.ContainsLink(UWORD(index), connectionId, handle, destinationMethod))
     {
-        if (entry->mConnectionId == connectionId && entry->mHandle == handle &&
-            entry->mDestinationMethod == destinationMethod)
-        {
-            return false;
-        }
+        return false;
+    }
+    if (bounded && connectionId != KV_NET_LOCAL_CONNECTION && !MayHoldAnotherLink(connectionId))
+    {
+        return false;
     }
     mInformLists[index] =
         new sInformListEntry{connectionId, handle, destinationMethod, datagram, mInformLists[index]};
+    mLinkIndex.InsertLink(UWORD(index), connectionId, handle, destinationMethod);
+    EntryMade(connectionId);
     if (notify)
     {
         PostControl(connectionId, handle, M_OBJECT_ADD_TO_DELETE_LIST);
@@ -232,6 +292,10 @@ bool cNetObject::RemoveObjectFromInformList(UWORD connectionId, KV_NET_DATA_SCAL
                         int(destinationMethod));
         return false;
     }
+    if (!mLinkIndex.ContainsLink(UWORD(index), connectionId, handle, destinationMethod))
+    {
+        return false;
+    }
     for (sInformListEntry** link = &mInformLists[index]; *link != nullptr; link = &(*link)->mNext)
     {
         sInformListEntry* entry = *link;
@@ -239,7 +303,7 @@ bool cNetObject::RemoveObjectFromInformList(UWORD connectionId, KV_NET_DATA_SCAL
             entry->mDestinationMethod == destinationMethod)
         {
             *link = entry->mNext;
-            delete entry;
+            DropInformEntry(UWORD(index), entry);
             if (notify)
             {
                 PostControl(connectionId, handle, M_OBJECT_REMOVE_FROM_DELETE_LIST);
@@ -300,6 +364,8 @@ void cNetObject::SendToEntries(cKVNetMessage& message, bool onlySource)
     const KV_NET_DATA_SCALE fromHandle = message.mSource;
     mParameterMessage = message;
     mParameterMessage.mSource = mHandle;
+    // The object's own message now, whichever connection brought the value.
+    mParameterMessage.mConnectionSerial = 0;
     for (const sInformListEntry* entry = mInformLists[index]; entry != nullptr; entry = entry->mNext)
     {
         bool isSource = entry->mConnectionId == fromConnection && entry->mHandle == fromHandle;
@@ -368,8 +434,9 @@ void cNetObject::OnAddToInformList(cKVNetMessage& message)
             int(message.GetLength()), unsigned(message.mSource), int(message.mConnectionId), GetName());
         return;
     }
-    AddObjectToInformList(message.GetUWORD(0), message.GetUWORD(2), message.GetUWORD(4), message.GetUWORD(6),
-                          message.GetUBYTE(8), message.GetUBYTE(9), true);
+    AddEntry(message.GetUWORD(0), message.GetUWORD(2), message.GetUWORD(4), message.GetUWORD(6),
+             message.GetUBYTE(8), message.GetUBYTE(9), true,
+             message.mConnectionId != KV_NET_LOCAL_CONNECTION);
 }
 
 void cNetObject::OnRemoveFromInformList(cKVNetMessage& message)
@@ -396,7 +463,12 @@ void cNetObject::OnAddToDeleteList(const cKVNetMessage& message)
             return;
         }
     }
+    if (message.mConnectionId != KV_NET_LOCAL_CONNECTION && !MayHoldAnotherLink(message.mConnectionId))
+    {
+        return;
+    }
     mDeleteList = new sDeleteListEntry{message.mConnectionId, message.mSource, 1, mDeleteList};
+    EntryMade(message.mConnectionId);
 }
 
 void cNetObject::OnRemoveFromDeleteList(const cKVNetMessage& message)
@@ -413,6 +485,7 @@ void cNetObject::OnRemoveFromDeleteList(const cKVNetMessage& message)
             else
             {
                 *link = entry->mNext;
+                EntryDropped(entry->mConnectionId);
                 delete entry;
             }
             return;
@@ -430,7 +503,7 @@ void cNetObject::OnObjectDeleted(const cKVNetMessage& message)
             if (entry->mConnectionId == message.mConnectionId && entry->mHandle == message.mSource)
             {
                 *link = entry->mNext;
-                delete entry;
+                DropInformEntry(i, entry);
             }
             else
             {
@@ -444,6 +517,7 @@ void cNetObject::OnObjectDeleted(const cKVNetMessage& message)
         if (entry->mConnectionId == message.mConnectionId && entry->mHandle == message.mSource)
         {
             *link = entry->mNext;
+            EntryDropped(entry->mConnectionId);
             delete entry;
             return;
         }

@@ -3,6 +3,7 @@
 #include "KVNet/Core/KVNetMethods.h"
 #include "KVNet/Core/KVNetTypes.h"
 #include "KVNet/Core/cKVNetMessage.h"
+#include "KVNet/Core/cNetObjectLinkIndex.h"
 
 class cRegistryRouter;
 
@@ -24,9 +25,18 @@ class cRegistryRouter;
 //
 // Every subclass destructor calls Unregister first. A destructor that reaches the base still
 // registered reports "This object (%s) should have been unregistered by now" and unregisters.
+//
+// Bounds: a connection (any id but the local system's 0) holds at most MAX_LINKS_FROM_CONNECTION
+// entries on one object, inform-list and delete-list entries together, and at most
+// cRegistryRouter::MAX_LINKS_PER_CONNECTION on all objects. A link or delete-list notice that
+// arrives from a connection beyond either bound is refused; the first refusal of a connection
+// is reported, the others are not. Links made locally (and local notices) are not bounded. A
+// duplicate is found without scanning the list.
 class cNetObject
 {
 public:
+    static constexpr ULONG MAX_LINKS_FROM_CONNECTION = 256;
+
     // Registers under name; a failed registration (over-long or duplicate name, registry full)
     // is reported, leaves the handle 0xFFFF and the name null: such an object gets no messages
     // but is scanned when tick or tock is set. More than 61439 parameters are reported.
@@ -54,7 +64,8 @@ public:
 
     // Adds (connectionId, handle, destinationMethod) to the inform list of sourceMethod. A
     // duplicate is refused silently (false); an out-of-range parameter is reported (false).
-    // notify sends M_OBJECT_ADD_TO_DELETE_LIST to the target; sync calls UpdateNewObject.
+    // notify sends M_OBJECT_ADD_TO_DELETE_LIST to the target; sync calls UpdateNewObject. Not
+    // bounded: the bounds apply to the requests that arrive from a connection.
     bool AddObjectToInformList(UWORD connectionId, KV_NET_DATA_SCALE handle,
                                KV_NET_DATA_SCALE destinationMethod, KV_NET_DATA_SCALE sourceMethod,
                                UBYTE datagram, UBYTE sync, bool notify);
@@ -65,6 +76,9 @@ public:
                                     bool notify);
     // Entries of that parameter method; out of range is reported and gives 0.
     ULONG GetNumberOfInformListItems(KV_NET_DATA_SCALE method) const;
+    // Inform-list and delete-list entries of that connection on this object (0 for the local
+    // system, which is not counted).
+    ULONG GetLinksHeldByConnection(UWORD connectionId) const { return mLinkIndex.HeldBy(connectionId); }
     // Sends a copy of the parameter message (its method picks the list) to every entry of the
     // list, newest first, except the one it came from (message mConnectionId, mSource).
     // Entries with the datagram flag use PostMessageViaUDP.
@@ -114,6 +128,15 @@ private:
     // List index of a parameter method, or -1 when out of range.
     long ParameterIndex(KV_NET_DATA_SCALE method) const;
     void PostControl(UWORD connectionId, KV_NET_DATA_SCALE handle, UWORD method);
+    bool AddEntry(UWORD connectionId, KV_NET_DATA_SCALE handle, KV_NET_DATA_SCALE destinationMethod,
+                  KV_NET_DATA_SCALE sourceMethod, UBYTE datagram, UBYTE sync, bool notify, bool bounded);
+    // Whether connectionId may hold one entry more here; the first refusal of a connection is
+    // reported.
+    bool MayHoldAnotherLink(UWORD connectionId);
+    // An entry of connectionId was made or dropped: counted here and by the router.
+    void EntryMade(UWORD connectionId);
+    void EntryDropped(UWORD connectionId);
+    void DropInformEntry(UWORD parameterIndex, const sInformListEntry* entry);
     void SendToEntries(cKVNetMessage& message, bool onlySource);
     void OnAddToInformList(cKVNetMessage& message);
     void OnRemoveFromInformList(cKVNetMessage& message);
@@ -127,4 +150,5 @@ private:
     bool mRegistered = false;
     sInformListEntry** mInformLists = nullptr;
     cKVNetMessage mParameterMessage;
+    cNetObjectLinkIndex mLinkIndex;
 };

@@ -33,4 +33,7 @@ public:
     virtual UWORD OutgoingRemoteConnection(const std::string& host) = 0;
     // Host name of the connection; empty for a free id.
     virtual std::string GetConnectionHostName(UWORD connectionId) = 0;
+    // Whether serial names the connection that holds connectionId now. False once that
+    // connection has ended (even while its id is not yet given out again) and for serial 0.
+    virtual bool IsConnectionCurrent(UWORD connectionId, ULONG serial) = 0;
 };

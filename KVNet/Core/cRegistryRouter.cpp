@@ -178,6 +178,47 @@ void cRegistryRouter::RemoveConnection(UWORD connectionId, bool flag)
             object->RemoveConnectionLinks(connectionId, flag);
         }
     }
+    if (IsCountedConnection(connectionId))
+    {
+        mLinksHeldByConnection[connectionId] = 0;
+        mLinkRefusalReported[connectionId] = false;
+    }
+}
+
+ULONG cRegistryRouter::GetLinksHeldByConnection(UWORD connectionId)
+{
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
+    return IsCountedConnection(connectionId) ? mLinksHeldByConnection[connectionId] : 0;
+}
+
+void cRegistryRouter::CountLinkHeldByConnection(UWORD connectionId, bool added)
+{
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
+    if (!IsCountedConnection(connectionId))
+    {
+        return;
+    }
+    ULONG& held = mLinksHeldByConnection[connectionId];
+    if (added)
+    {
+        ++held;
+    }
+    else if (held > 0)
+    {
+        --held;
+    }
+}
+
+bool cRegistryRouter::TakeLinkRefusalReport(UWORD connectionId)
+{
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
+    if (!IsCountedConnection(connectionId))
+    {
+        return true;
+    }
+    const bool first = !mLinkRefusalReported[connectionId];
+    mLinkRefusalReported[connectionId] = true;
+    return first;
 }
 
 ULONG cRegistryRouter::GetNumberOfObjects()
@@ -273,7 +314,7 @@ void cRegistryRouter::ReportPoolsFull(const sHeader& header)
 void cRegistryRouter::CountBuffered(const cKVNetMessage& message, bool added)
 {
     const UWORD id = message.mConnectionId;
-    if (id == KV_NET_LOCAL_CONNECTION || id > MAX_COUNTED_CONNECTION)
+    if (!IsCountedConnection(id))
     {
         return;
     }
@@ -291,7 +332,7 @@ void cRegistryRouter::CountBuffered(const cKVNetMessage& message, bool added)
 
 void cRegistryRouter::GetBufferedFromConnection(UWORD connectionId, ULONG& messages, ULONG& bytes) const
 {
-    if (connectionId == KV_NET_LOCAL_CONNECTION || connectionId > MAX_COUNTED_CONNECTION)
+    if (!IsCountedConnection(connectionId))
     {
         messages = 0;
         bytes = 0;
@@ -352,6 +393,12 @@ ULONG cRegistryRouter::ProcessMessageBuffer(ULONG maxMessages)
 void cRegistryRouter::DeliverMessage(cKVNetMessage& message)
 {
     std::lock_guard<cRegistryLock> lock(mRegistryLock);
+    if (message.mConnectionId != KV_NET_LOCAL_CONNECTION && message.mConnectionSerial != 0 &&
+        !NetworkConnectionIsCurrent(message.mConnectionId, message.mConnectionSerial))
+    {
+        // Whatever an ended connection asked for would outlive it, or reach the next one of its id.
+        return;
+    }
     message.ResetRead();
     if (message.mDestination == 0)
     {

@@ -56,10 +56,22 @@ public:
     void AddToTockList(cNetObject* object);
     bool IsInTickList(const cNetObject* object);
     bool IsInTockList(const cNetObject* object);
-    // RemoveConnectionLinks (connectionId, flag) of every registered object, in handle order.
+    // RemoveConnectionLinks (connectionId, flag) of every registered object, in handle order;
+    // then the connection holds no links and its next refusal is reported again.
     void RemoveConnection(UWORD connectionId, bool flag);
     ULONG GetNumberOfObjects();
     ULONG GetNameMapBucketCount();
+
+    // --- Links held by connections: under the registry lock, as the net objects' lists. ---
+    // The most inform-list and delete-list entries one connection may hold on all objects.
+    static constexpr ULONG MAX_LINKS_PER_CONNECTION = 1024;
+    // Entries of connection 1 to 20 on all objects; 0 for any other id (not counted).
+    ULONG GetLinksHeldByConnection(UWORD connectionId);
+    // A net object made (added) or dropped an entry of that connection.
+    void CountLinkHeldByConnection(UWORD connectionId, bool added);
+    // True for the first refused link of a connection (until RemoveConnection): only that one is
+    // reported.
+    bool TakeLinkRefusalReport(UWORD connectionId);
 
     // --- Buffer: any thread, under the buffer lock. ---
     // Copy into a pooled message at the back (or the front) of the buffer. Without a pooled
@@ -82,7 +94,8 @@ public:
     // The same, stopping after maxMessages deliveries; returns the number delivered.
     ULONG ProcessMessageBuffer(ULONG maxMessages);
     // Under the registry lock: to the router for destination 0, to the object of 1 to 45000;
-    // other destinations and free handles are dropped silently.
+    // other destinations and free handles are dropped silently, and so is a message of a
+    // connection that has ended (its mConnectionSerial no longer names the connection of its id).
     void DeliverMessage(cKVNetMessage& message);
     void SetRunning(bool running) { mRunning.store(running); }
     bool IsRunning() const { return mRunning.load(); }
@@ -124,8 +137,12 @@ private:
     UWORD ConnectToHostForFind(const std::string& host);
     void CountBuffered(const cKVNetMessage& message, bool added);
 
-    // Highest connection id counted per connection in the buffer.
+    // Highest connection id counted per connection (buffered messages, links held).
     static constexpr UWORD MAX_COUNTED_CONNECTION = 20;
+    static bool IsCountedConnection(UWORD id)
+    {
+        return id != KV_NET_LOCAL_CONNECTION && id <= MAX_COUNTED_CONNECTION;
+    }
 
     cRegistryLock mRegistryLock;
     std::mutex mBufferLock;
@@ -141,6 +158,8 @@ private:
     std::atomic<ULONG> mBufferedCount{0};
     std::atomic<ULONG> mBufferedFromConnection[MAX_COUNTED_CONNECTION + 1] = {};
     std::atomic<ULONG> mBufferedBytesFromConnection[MAX_COUNTED_CONNECTION + 1] = {};
+    ULONG mLinksHeldByConnection[MAX_COUNTED_CONNECTION + 1] = {};
+    bool mLinkRefusalReported[MAX_COUNTED_CONNECTION + 1] = {};
     cKVNetMessagePool* mPools;
     std::atomic<bool> mRunning{true};
     bool mPoolsFullReported = false;

@@ -81,6 +81,12 @@ bool cFakeNetworkConnection::ConnectionUsesV2(UWORD connectionId)
     return it != mConnections.end() && it->second.mUsesV2;
 }
 
+bool cFakeNetworkConnection::IsConnectionCurrent(UWORD connectionId, ULONG serial)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return serial != 0 && mConnections.count(connectionId) != 0;
+}
+
 UWORD cFakeNetworkConnection::FindConnectionByHost(const std::string& host)
 {
     std::lock_guard<std::mutex> lock(mMutex);

@@ -35,6 +35,8 @@ public:
     UWORD FindConnectionByHost(const std::string& host) override;
     UWORD OutgoingRemoteConnection(const std::string& host) override;
     std::string GetConnectionHostName(UWORD connectionId) override;
+    // A connection of the table is current under any serial but 0.
+    bool IsConnectionCurrent(UWORD connectionId, ULONG serial) override;
 
 private:
     struct sConnection

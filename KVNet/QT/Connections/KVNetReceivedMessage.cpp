@@ -12,9 +12,10 @@ constexpr UWORD REMOVE_LINK_LENGTH = 8;
 
 } // namespace
 
-bool PrepareReceivedMessage(cKVNetMessage& message, UWORD connectionId)
+bool PrepareReceivedMessage(cKVNetMessage& message, UWORD connectionId, ULONG connectionSerial)
 {
     message.mConnectionId = connectionId;
+    message.mConnectionSerial = connectionSerial;
     UWORD needed = 0;
     if (message.mMethod == M_OBJECT_ADD_TO_INFORM_LIST)
     {

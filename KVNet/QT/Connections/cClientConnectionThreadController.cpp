@@ -4,9 +4,11 @@
 
 cClientConnectionThreadController::cClientConnectionThreadController(UWORD connectionId,
                                                                      const std::string& hostName,
-                                                                     int connectTimeLimitMs)
+                                                                     int connectTimeLimitMs,
+                                                                     ULONG connectionSerial)
     : cConnectionThreadControllerBase(
-          QThread::LowPriority, new cClientConnectionThreadWorker(connectionId, hostName, connectTimeLimitMs))
+          QThread::LowPriority,
+          new cClientConnectionThreadWorker(connectionId, hostName, connectTimeLimitMs, connectionSerial))
     , mClientWorker(static_cast<cClientConnectionThreadWorker*>(mWorker))
 {
 }

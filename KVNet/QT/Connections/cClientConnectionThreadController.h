@@ -11,8 +11,8 @@ class cClientConnectionThreadController : public cConnectionThreadControllerBase
     Q_OBJECT
 
 public:
-    cClientConnectionThreadController(UWORD connectionId, const std::string& hostName,
-                                      int connectTimeLimitMs);
+    cClientConnectionThreadController(UWORD connectionId, const std::string& hostName, int connectTimeLimitMs,
+                                      ULONG connectionSerial);
 
     bool IsConnected() const;
     // Blocks the caller until the attempt has ended, at most timeoutMs; false when it has not.

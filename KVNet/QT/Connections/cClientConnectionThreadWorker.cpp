@@ -13,8 +13,8 @@
 #include <chrono>
 
 cClientConnectionThreadWorker::cClientConnectionThreadWorker(UWORD connectionId, const std::string& hostName,
-                                                             int connectTimeLimitMs)
-    : cConnectionThreadWorkerBase(connectionId, hostName)
+                                                             int connectTimeLimitMs, ULONG connectionSerial)
+    : cConnectionThreadWorkerBase(connectionId, connectionSerial, hostName)
     , mConnectTimeLimitMs(connectTimeLimitMs)
 {
     connect(this, &cClientConnectionThreadWorker::AbortPendingConnectionAttemptRequested, this,
@@ -112,11 +112,12 @@ void cClientConnectionThreadWorker::TCPSocketConnected()
     const std::string text = "Connection made to " + GetDisplayName() + " (KVNet)";
     KV_REPORT_TRACE("%s", text.c_str());
     mSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    cTCPConnection* tcp = new cTCPConnection(mSocket, GetConnectionId());
+    cTCPConnection* tcp = new cTCPConnection(mSocket, GetConnectionId(), GetConnectionSerial());
     SetTCPConnection(tcp);
     connect(tcp, &cTCPConnection::HelloAckReceived, this,
             &cClientConnectionThreadWorker::RemoteUDPPortReceived, Qt::DirectConnection);
-    cUDPConnection* udp = new cUDPConnection(GetConnectionId(), mSocket->peerAddress(), 0);
+    cUDPConnection* udp =
+        new cUDPConnection(GetConnectionId(), mSocket->peerAddress(), 0, GetConnectionSerial());
     SetUDPConnection(udp);
     tcp->SendHello(udp->GetLocalPort());
     SignalAttemptDone();
@@ -128,13 +129,16 @@ void cClientConnectionThreadWorker::TCPSocketError(QAbstractSocket::SocketError 
     KV_REPORT_TRACE("TCP Connection Failed: \"%s\" -- \"%s\"",
                     mSocket->errorString().toLocal8Bit().constData(), host.c_str());
     mLastError.store(int(socketError));
-    SetErrorOccured();
-    SignalAttemptDone();
     if (mConnected.load())
     {
+        // The flag and the error that ended the connection, together.
         SetSocketError(socketError);
+        SignalAttemptDone();
         emit CallDisconnectedSignal();
+        return;
     }
+    SetErrorOccured();
+    SignalAttemptDone();
 }
 
 void cClientConnectionThreadWorker::RemoteUDPPortReceived(quint16 UDPPort)

@@ -22,7 +22,8 @@ class cClientConnectionThreadWorker : public cConnectionThreadWorkerBase
 
 public:
     // connectTimeLimitMs: the longest a connect attempt may take.
-    cClientConnectionThreadWorker(UWORD connectionId, const std::string& hostName, int connectTimeLimitMs);
+    cClientConnectionThreadWorker(UWORD connectionId, const std::string& hostName, int connectTimeLimitMs,
+                                  ULONG connectionSerial);
     // Releases any waiter, closes the links (with the farewell unless communication was lost).
     ~cClientConnectionThreadWorker() override;
 

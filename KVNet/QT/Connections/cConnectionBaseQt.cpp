@@ -6,7 +6,8 @@
 #include "KVNet/QT/Connections/KVNetReceivedMessage.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
-cConnectionBaseQt::cConnectionBaseQt(UWORD connectionId)
+cConnectionBaseQt::cConnectionBaseQt(UWORD connectionId, ULONG connectionSerial)
+    : mConnectionSerial(connectionSerial)
 {
     mConnectionId = connectionId;
     connect(this, &cConnectionBaseQt::Send, this, &cConnectionBaseQt::Transmit, Qt::QueuedConnection);
@@ -120,7 +121,7 @@ void cConnectionBaseQt::KVNetMessageReceived(cKVNetMessage& message)
     {
         return;
     }
-    if (!PrepareReceivedMessage(message, mConnectionId))
+    if (!PrepareReceivedMessage(message, mConnectionId, mConnectionSerial))
     {
         return;
     }

@@ -36,7 +36,9 @@ public:
     static constexpr ULONG MAX_ROUTER_BYTES = 256 * 1024;
     static constexpr int RESUME_READING_MS = 5;
 
-    explicit cConnectionBaseQt(UWORD connectionId);
+    // connectionSerial: what the network connection calls this connection (0 for a link on its
+    // own); every received message carries it.
+    cConnectionBaseQt(UWORD connectionId, ULONG connectionSerial);
     ~cConnectionBaseQt() override;
 
     // Any thread. Frame the message (V2 when useV2, else V1) or the util payload and queue it;
@@ -53,7 +55,8 @@ public:
     ULONG GetReadingPauses() const { return mReadingPauses.load(); }
 
     // Received message frames: the connection id of this link is written into the header and,
-    // for link messages, into payload bytes 0-1; then the message joins the router's buffer.
+    // for link messages, into payload bytes 0-1, the connection's serial into the message; then
+    // the message joins the router's buffer.
     void KVNetMessageReceived(cKVNetMessage& message) override;
 
 signals:
@@ -81,6 +84,7 @@ protected:
 private:
     bool Enqueue(QByteArray frame);
 
+    const ULONG mConnectionSerial;
     mutable std::mutex mQueueMutex;
     QList<QByteArray> mQueue;
     ULONG mQueuedBytes = 0;

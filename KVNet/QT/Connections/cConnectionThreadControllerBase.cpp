@@ -6,6 +6,7 @@ cConnectionThreadControllerBase::cConnectionThreadControllerBase(QThread::Priori
                                                                  cConnectionThreadWorkerBase* worker)
     : cThreadController(priority)
     , mWorker(worker)
+    , mFarewellDeadline(worker->FarewellDeadline())
 {
     connect(mWorker, &cConnectionThreadWorkerBase::ConnectionThreadDisconnected, this,
             &cConnectionThreadControllerBase::ConnectionThreadDisconnected);
@@ -71,7 +72,21 @@ QAbstractSocket::SocketError cConnectionThreadControllerBase::GetSocketError() c
     return mWorker->GetSocketError();
 }
 
+void cConnectionThreadControllerBase::GetError(UWORD& errorOccured,
+                                               QAbstractSocket::SocketError& socketError) const
+{
+    mWorker->GetError(errorOccured, socketError);
+}
+
 bool cConnectionThreadControllerBase::UsesV2() const
 {
     return mWorker->UsesV2();
+}
+
+void cConnectionThreadControllerBase::LimitFarewell(qint64 deadline)
+{
+    qint64 current = mFarewellDeadline->load();
+    while (deadline < current && !mFarewellDeadline->compare_exchange_weak(current, deadline))
+    {
+    }
 }

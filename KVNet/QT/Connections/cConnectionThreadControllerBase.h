@@ -6,6 +6,8 @@
 #include <QAbstractSocket>
 #include <QHostAddress>
 
+#include <atomic>
+#include <memory>
 #include <string>
 
 class cConnectionThreadWorkerBase;
@@ -38,11 +40,19 @@ public:
     void SetLostComms(bool lostComms);
     UWORD GetErrorOccured() const;
     QAbstractSocket::SocketError GetSocketError() const;
+    void GetError(UWORD& errorOccured, QAbstractSocket::SocketError& socketError) const;
     bool UsesV2() const;
+    // Any thread, also after the worker is gone: the connection's farewell waits no later than
+    // deadline (a QDeadlineTimer::deadline() value), a wait in progress included. An earlier
+    // limit stays.
+    void LimitFarewell(qint64 deadline);
 
 signals:
     void ConnectionThreadDisconnected(UWORD ConnectionID);
 
 protected:
     cConnectionThreadWorkerBase* mWorker;
+
+private:
+    const std::shared_ptr<std::atomic<qint64>> mFarewellDeadline;
 };

@@ -3,8 +3,13 @@
 #include "KVNet/QT/Connections/cTCPConnection.h"
 #include "KVNet/QT/Connections/cUDPConnection.h"
 
-cConnectionThreadWorkerBase::cConnectionThreadWorkerBase(UWORD connectionId, const std::string& hostName)
+#include <limits>
+
+cConnectionThreadWorkerBase::cConnectionThreadWorkerBase(UWORD connectionId, ULONG connectionSerial,
+                                                         const std::string& hostName)
     : mConnectionId(connectionId)
+    , mConnectionSerial(connectionSerial)
+    , mFarewellDeadline(std::make_shared<std::atomic<qint64>>(std::numeric_limits<qint64>::max()))
     , mHostName(hostName)
 {
     connect(this, &cConnectionThreadWorkerBase::CallDisconnectedSignal, this,
@@ -72,7 +77,7 @@ std::string cConnectionThreadWorkerBase::GetHostName() const
 void cConnectionThreadWorkerBase::SetHostName(const std::string& hostName)
 {
     std::lock_guard<std::mutex> lock(mHostNameMutex);
-    mHostName = hostName;
+    SetHostNameLocked(hostName);
 }
 
 std::string cConnectionThreadWorkerBase::GetDisplayName() const
@@ -112,13 +117,22 @@ void cConnectionThreadWorkerBase::SetErrorOccured()
 
 QAbstractSocket::SocketError cConnectionThreadWorkerBase::GetSocketError() const
 {
-    std::lock_guard<std::mutex> lock(mSocketErrorMutex);
+    std::lock_guard<std::mutex> lock(mErrorMutex);
     return mSocketError;
+}
+
+void cConnectionThreadWorkerBase::GetError(UWORD& errorOccured,
+                                           QAbstractSocket::SocketError& socketError) const
+{
+    std::lock_guard<std::mutex> lock(mErrorMutex);
+    errorOccured = mErrorOccured;
+    socketError = mSocketError;
 }
 
 void cConnectionThreadWorkerBase::SetSocketError(QAbstractSocket::SocketError error)
 {
-    std::lock_guard<std::mutex> lock(mSocketErrorMutex);
+    std::lock_guard<std::mutex> lock(mErrorMutex);
+    mErrorOccured = 1;
     mSocketError = error;
 }
 
@@ -139,6 +153,7 @@ void cConnectionThreadWorkerBase::CallDisconnectedSlot()
 
 void cConnectionThreadWorkerBase::SetTCPConnection(cTCPConnection* link)
 {
+    link->SetFarewellDeadline(mFarewellDeadline);
     {
         std::lock_guard<std::mutex> lock(mTCPMutex);
         mTCPConnection = link;

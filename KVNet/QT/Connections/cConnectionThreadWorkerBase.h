@@ -7,6 +7,7 @@
 #include <QHostAddress>
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -20,17 +21,22 @@ class cUDPConnection;
 //
 // Threads: the links are made, used for reading and deleted on the worker's thread. The
 // forwarding operations (send, host name, peer address, error, lost-comms flag) are called from
-// other threads; each takes the one lock of the member it touches, and no two are held together
-// except that a UDP send may ask the TCP link's V2 flag (UDP lock, then TCP lock).
+// other threads; each takes the one lock of what it touches, and no two are held together
+// except that a UDP send may ask the TCP link's V2 flag (UDP lock, then TCP lock). What is set
+// together is guarded together, so that no reader sees half of it: the host name with the
+// names shown with it (host-name lock), the error flag with the socket error (error lock).
 class cConnectionThreadWorkerBase : public cThreadWorker
 {
     Q_OBJECT
 
 public:
-    cConnectionThreadWorkerBase(UWORD connectionId, const std::string& hostName);
+    // connectionSerial: what the network connection calls this connection; its links stamp it
+    // on every message they receive.
+    cConnectionThreadWorkerBase(UWORD connectionId, ULONG connectionSerial, const std::string& hostName);
     ~cConnectionThreadWorkerBase() override;
 
     UWORD GetConnectionId() const { return mConnectionId; }
+    ULONG GetConnectionSerial() const { return mConnectionSerial; }
     // The peer's UDP port, once known, no longer registers the connection with the lost-comms
     // threads.
     void ClearLostCommsRegistration();
@@ -49,8 +55,14 @@ public:
     bool GetLostComms() const;
     UWORD GetErrorOccured() const;
     QAbstractSocket::SocketError GetSocketError() const;
+    // Both together, as one step set them.
+    void GetError(UWORD& errorOccured, QAbstractSocket::SocketError& socketError) const;
     // Whether the peer announced V2 frames; false without a TCP link.
     bool UsesV2() const;
+    // The latest time (a QDeadlineTimer::deadline() value) to which the TCP link's farewell may
+    // wait; none at first. Shared, so that the controller can bring it forward even while the
+    // worker is being deleted. Set once at construction.
+    std::shared_ptr<std::atomic<qint64>> FarewellDeadline() const { return mFarewellDeadline; }
 
 signals:
     void CreateUDPConnectionSignal();
@@ -74,13 +86,21 @@ protected:
 
     bool GetLostCommsRegistration() const;
     void SetHostName(const std::string& hostName);
+    // The host-name lock also guards what a subclass shows with the host name (the server's own
+    // name), so that a reader never sees one of them changed without the other. The Locked
+    // setter is for a caller that holds it.
+    std::mutex& HostNameMutex() const { return mHostNameMutex; }
+    void SetHostNameLocked(const std::string& hostName) { mHostName = hostName; }
     void SetErrorOccured();
+    // The error that ended the connection; sets the error flag with it, under the same lock.
     void SetSocketError(QAbstractSocket::SocketError error);
     // Worker thread: closes both links, as the end of the thread does.
     void CloseLinks();
 
 private:
     const UWORD mConnectionId;
+    const ULONG mConnectionSerial;
+    const std::shared_ptr<std::atomic<qint64>> mFarewellDeadline;
     bool mLostComms = false;
     mutable std::mutex mLostCommsMutex;
     bool mDisconnectAnnounced = false;
@@ -92,8 +112,8 @@ private:
     mutable std::mutex mTCPMutex;
     cUDPConnection* mUDPConnection = nullptr;
     mutable std::mutex mUDPMutex;
+    // Both under the error lock.
     UWORD mErrorOccured = 0;
-    mutable std::mutex mErrorMutex;
     QAbstractSocket::SocketError mSocketError = QAbstractSocket::UnknownSocketError;
-    mutable std::mutex mSocketErrorMutex;
+    mutable std::mutex mErrorMutex;
 };

@@ -12,6 +12,7 @@
 #include "KVNet/QT/Trace/KVNetReports.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTcpSocket>
 #include <QThread>
 
@@ -244,6 +245,11 @@ UWORD cNetworkConnection::AcquireNextAvaiableConnectionID()
         if (mInUse[index] == 0)
         {
             mInUse[index] = 1;
+            if (++mLastSerial == 0)
+            {
+                ++mLastSerial;
+            }
+            mSerials[index] = mLastSerial;
             ++mNumberOfConnections;
             emit NumberOfConnectionsChanged(mNumberOfConnections);
             return UWORD(index + 1);
@@ -281,7 +287,6 @@ void cNetworkConnection::SetConnectionThreadAtIndex(cConnectionThreadControllerB
     }
     std::lock_guard<std::recursive_mutex> lock(mTableMutex);
     mTable[index] = controller;
-    mSerials[index] = controller != nullptr ? ++mNextSerial : 0;
     if ((mInUse[index] != 0) != (controller != nullptr))
     {
         KV_REPORT_ERROR("Inconsistent state");
@@ -327,7 +332,7 @@ UWORD cNetworkConnection::OutgoingRemoteConnection(const std::string& host)
     KV_REPORT_TRACE("Outgoing Remote Connection: %d - \"%s\"", int(id), host.c_str());
     const int timeLimit = mConnectTimeLimitMs.load();
     cClientConnectionThreadController* controller =
-        new cClientConnectionThreadController(id, host, timeLimit);
+        new cClientConnectionThreadController(id, host, timeLimit, GetConnectionSerial(id));
     connect(controller, &cConnectionThreadControllerBase::ConnectionThreadDisconnected, this,
             &cNetworkConnection::ConnectionThreadHasDisconnected);
     controller->Start();
@@ -347,6 +352,16 @@ UWORD cNetworkConnection::OutgoingRemoteConnection(const std::string& host)
         EmitConnectionClosed(id);
         // Its thread ends first, so the id is free only once nothing uses it.
         delete controller;
+        {
+            // A late connect may have received something: dropped, and no link of it is left.
+            cRegistryLocker registry;
+            std::lock_guard<std::recursive_mutex> table(mTableMutex);
+            mSerials[id - 1] = 0;
+            if (cRegistryRouter* router = gRegistryRouter)
+            {
+                router->RemoveConnection(id, false);
+            }
+        }
         ReleaseConnectionID(id);
         return KV_NET_NO_CONNECTION;
     }
@@ -368,8 +383,8 @@ void cNetworkConnection::IncomingRemoteConnection(qintptr socketDescriptor)
         CloseSocketDescriptor(socketDescriptor);
         return;
     }
-    cServerConnectionThreadController* controller =
-        new cServerConnectionThreadController(id, socketDescriptor);
+    cServerConnectionThreadController* controller = new cServerConnectionThreadController(
+        id, socketDescriptor, GetConnectionSerial(id), mHelloTimeLimitMs.load());
     connect(controller, &cConnectionThreadControllerBase::ConnectionThreadDisconnected, this,
             &cNetworkConnection::ConnectionThreadHasDisconnected);
     controller->Start();
@@ -448,6 +463,21 @@ bool cNetworkConnection::ConnectionUsesV2(UWORD connectionId)
     std::lock_guard<std::recursive_mutex> lock(mTableMutex);
     cConnectionThreadControllerBase* controller = mTable[connectionId - 1];
     return controller != nullptr && controller->UsesV2();
+}
+
+ULONG cNetworkConnection::GetConnectionSerial(UWORD connectionId)
+{
+    if (!IsValidId(connectionId))
+    {
+        return 0;
+    }
+    std::lock_guard<std::recursive_mutex> lock(mTableMutex);
+    return mSerials[connectionId - 1];
+}
+
+bool cNetworkConnection::IsConnectionCurrent(UWORD connectionId, ULONG serial)
+{
+    return serial != 0 && GetConnectionSerial(connectionId) == serial;
 }
 
 // --- Sending ---
@@ -533,8 +563,10 @@ void cNetworkConnection::DisconnectAtIndex(UWORD Index, bool LostComms, quint32 
             return;
         }
         EmitConnectionClosed(id);
-        const QAbstractSocket::SocketError error = controller->GetSocketError();
-        const bool errorOccured = controller->GetErrorOccured() != 0;
+        UWORD errorFlag = 0;
+        QAbstractSocket::SocketError error = QAbstractSocket::UnknownSocketError;
+        controller->GetError(errorFlag, error);
+        const bool errorOccured = errorFlag != 0;
         const std::string host = controller->GetHostName();
         emit ConnectionDisconnected(id, host, errorOccured, error);
         if (cRegistryRouter* router = gRegistryRouter)
@@ -649,8 +681,12 @@ void cNetworkConnection::DisconnectAll()
         stopping.insert(stopping.end(), mRetiring.begin(), mRetiring.end());
         mRetiring.clear();
     }
+    // Every farewell, those already under way included, ends by one deadline: the whole stop
+    // takes about SHUTDOWN_FAREWELL_MS at most, whatever the peers do.
+    const qint64 deadline = QDeadlineTimer(SHUTDOWN_FAREWELL_MS).deadline();
     for (const sRetiring& entry : stopping)
     {
+        entry.mController->LimitFarewell(deadline);
         entry.mController->Quit();
     }
     for (const sRetiring& entry : stopping)

@@ -36,6 +36,13 @@ class cLostCommsSenderController;
 // Every operation that takes an id acts only on ids 1 to 20 and one that takes an index only on
 // 0 to 19; any other value changes nothing. Failures are reported through ReportError and the
 // operation returns its none value.
+//
+// Serials: each connection gets a serial of its own when its id is taken (never 0, never the
+// serial of an earlier connection). Its links stamp it on every message they receive, and it
+// ends when the connection is taken down, in the same step that removes the connection's links
+// under the registry lock: a message of the connection that is delivered after that is dropped
+// (cRegistryRouter::DeliverMessage), so no link of an ended connection is made after its links
+// were removed, and none reaches the next connection of the id.
 class cNetworkConnection : public QObject, public cNetworkConnectionInterface
 {
     Q_OBJECT
@@ -43,6 +50,10 @@ class cNetworkConnection : public QObject, public cNetworkConnectionInterface
 public:
     static constexpr UWORD MAX_CONNECTIONS = 20;
     static constexpr int DEFAULT_CONNECT_TIME_LIMIT_MS = 5000;
+    static constexpr int DEFAULT_HELLO_TIME_LIMIT_MS = 10000;
+    // DisconnectAll waits this long at most, in all, for the connections' farewells: with the
+    // threads' ends the whole stop stays within a second.
+    static constexpr int SHUTDOWN_FAREWELL_MS = 900;
 
     // The singleton, created on the first call from the main thread; null (reported) after
     // access was withdrawn or, while none exists, on another thread.
@@ -71,7 +82,11 @@ public:
     void IncomingRemoteConnection(qintptr socketDescriptor);
     // The longest an outgoing connect attempt may take (5000 ms unless set).
     void SetConnectTimeLimit(int milliseconds) { mConnectTimeLimitMs.store(milliseconds); }
+    // The longest an accepted connection may wait for the peer's HELLO before it is closed
+    // (10000 ms unless set; more than 0); for the connections accepted from then on.
+    void SetHelloTimeLimit(int milliseconds) { mHelloTimeLimitMs.store(milliseconds); }
 
+    // The lowest free id, with a new serial; 0xFFFF (reported) when all are taken.
     UWORD AcquireNextAvaiableConnectionID();
     // Frees the slot of id; an id that is not in use is reported and changes nothing.
     void ReleaseConnectionID(UWORD id);
@@ -87,6 +102,10 @@ public:
     cConnectionThreadControllerBase* GetConnectionThread(UWORD connectionId);
     UBYTE GetNumberOfConnections() override;
     bool ConnectionUsesV2(UWORD connectionId) override;
+    // The serial of the connection that holds the id, 0 for a free id or one whose connection
+    // has ended.
+    ULONG GetConnectionSerial(UWORD connectionId);
+    bool IsConnectionCurrent(UWORD connectionId, ULONG serial) override;
 
     void SendMessageOnTCP(cKVNetMessage& message) override;
     void SendMessageOnUDP(cKVNetMessage& message) override;
@@ -103,6 +122,8 @@ public:
     void DisconnectConnectionID(UWORD connectionId);
     void DisconnectFromHost(const std::string& host);
     // Main thread: stops every connection, waiting for each thread; no signal, no router notice.
+    // The peers that read get the farewell; however they behave, the farewells end within
+    // SHUTDOWN_FAREWELL_MS in all.
     void DisconnectAll();
 
 signals:
@@ -140,8 +161,8 @@ private:
 
     cConnectionThreadControllerBase* mTable[MAX_CONNECTIONS] = {};
     UBYTE mInUse[MAX_CONNECTIONS] = {};
-    quint32 mSerials[MAX_CONNECTIONS] = {};
-    quint32 mNextSerial = 0;
+    ULONG mSerials[MAX_CONNECTIONS] = {};
+    ULONG mLastSerial = 0;
     std::vector<sRetiring> mRetiring;
     cLostCommsSenderController* mLostCommsSender = nullptr;
     cLostCommsReceiverController* mLostCommsReceiver = nullptr;
@@ -151,4 +172,5 @@ private:
     std::mutex mPendingMutex;
     cClientConnectionThreadController* mPendingClient = nullptr;
     std::atomic<int> mConnectTimeLimitMs{DEFAULT_CONNECT_TIME_LIMIT_MS};
+    std::atomic<int> mHelloTimeLimitMs{DEFAULT_HELLO_TIME_LIMIT_MS};
 };

@@ -3,8 +3,11 @@
 #include "KVNet/QT/Connections/cServerConnectionThreadWorker.h"
 
 cServerConnectionThreadController::cServerConnectionThreadController(UWORD connectionId,
-                                                                     qintptr socketDescriptor)
+                                                                     qintptr socketDescriptor,
+                                                                     ULONG connectionSerial,
+                                                                     int helloTimeLimitMs)
     : cConnectionThreadControllerBase(QThread::NormalPriority,
-                                      new cServerConnectionThreadWorker(connectionId, socketDescriptor))
+                                      new cServerConnectionThreadWorker(connectionId, socketDescriptor,
+                                                                        connectionSerial, helloTimeLimitMs))
 {
 }

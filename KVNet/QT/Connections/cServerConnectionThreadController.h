@@ -9,5 +9,7 @@ class cServerConnectionThreadController : public cConnectionThreadControllerBase
     Q_OBJECT
 
 public:
-    cServerConnectionThreadController(UWORD connectionId, qintptr socketDescriptor);
+    // helloTimeLimitMs: see cServerConnectionThreadWorker.
+    cServerConnectionThreadController(UWORD connectionId, qintptr socketDescriptor, ULONG connectionSerial,
+                                      int helloTimeLimitMs);
 };

@@ -6,10 +6,13 @@
 #include "KVNet/QT/Trace/KVNetReports.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
-cServerConnectionThreadWorker::cServerConnectionThreadWorker(UWORD connectionId, qintptr socketDescriptor)
-    : cConnectionThreadWorkerBase(connectionId, "ServerSide")
+cServerConnectionThreadWorker::cServerConnectionThreadWorker(UWORD connectionId, qintptr socketDescriptor,
+                                                             ULONG connectionSerial, int helloTimeLimitMs)
+    : cConnectionThreadWorkerBase(connectionId, connectionSerial, "ServerSide")
     , mSocketDescriptor(socketDescriptor)
+    , mHelloTimeLimitMs(helloTimeLimitMs)
 {
 }
 
@@ -26,7 +29,7 @@ cServerConnectionThreadWorker::~cServerConnectionThreadWorker()
 
 std::string cServerConnectionThreadWorker::GetDisplayName() const
 {
-    std::lock_guard<std::mutex> lock(mNameMutex);
+    std::lock_guard<std::mutex> lock(HostNameMutex());
     return mName + " - Server Side";
 }
 
@@ -36,25 +39,29 @@ void cServerConnectionThreadWorker::InitOnThread()
     if (!mSocket->setSocketDescriptor(mSocketDescriptor, QAbstractSocket::ConnectedState,
                                       QIODevice::ReadWrite))
     {
-        SetErrorOccured();
         SetSocketError(mSocket->error());
         emit CallDisconnectedSignal();
         return;
     }
     connect(mSocket, &QAbstractSocket::errorOccurred, this, &cServerConnectionThreadWorker::TCPSocketError);
     const std::string peer = mSocket->peerAddress().toString().toUtf8().toStdString();
-    SetHostName(peer);
-    mSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     {
-        std::lock_guard<std::mutex> lock(mNameMutex);
+        // Together: a reader that sees the host name sees the display name with it.
+        std::lock_guard<std::mutex> lock(HostNameMutex());
+        SetHostNameLocked(peer);
         mName = peer;
     }
+    mSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     const std::string text = "Connection made from " + GetDisplayName() + " (KVNet)";
     KV_REPORT_TRACE("%s", text.c_str());
-    cTCPConnection* tcp = new cTCPConnection(mSocket, GetConnectionId());
+    cTCPConnection* tcp = new cTCPConnection(mSocket, GetConnectionId(), GetConnectionSerial());
     SetTCPConnection(tcp);
     connect(tcp, &cTCPConnection::HelloReceived, this, &cServerConnectionThreadWorker::RemoteUDPPortReceived,
             Qt::DirectConnection);
+    mHelloTimer = new QTimer(this);
+    mHelloTimer->setSingleShot(true);
+    connect(mHelloTimer, &QTimer::timeout, this, &cServerConnectionThreadWorker::HelloTimedOut);
+    mHelloTimer->start(mHelloTimeLimitMs);
     // Bytes the peer sent before the link existed.
     if (mSocket->bytesAvailable() > 0)
     {
@@ -69,10 +76,15 @@ void cServerConnectionThreadWorker::RemoteUDPPortReceived(quint16 UDPPort)
     {
         return;
     }
+    if (mHelloTimer != nullptr)
+    {
+        mHelloTimer->stop();
+    }
     // A repeated HELLO replaces the UDP link of the earlier one.
     DeleteUDPConnection(false);
     cUDPConnection* udp = new cUDPConnection(GetConnectionId(), mSocket->peerAddress(),
-                                             quint16(nKVNetUtil::SERVER_UDP_PORT_BASE + GetConnectionId()));
+                                             quint16(nKVNetUtil::SERVER_UDP_PORT_BASE + GetConnectionId()),
+                                             GetConnectionSerial());
     SetUDPConnection(udp);
     udp->SetRemotePort(UDPPort, GetLostCommsRegistration());
     tcp->SendHelloAck(udp->GetLocalPort());
@@ -87,4 +99,19 @@ void cServerConnectionThreadWorker::TCPSocketError(QAbstractSocket::SocketError 
             tcp->StopTransmit();
         }
     }
+}
+
+void cServerConnectionThreadWorker::HelloTimedOut()
+{
+    cTCPConnection* tcp = TCPLink();
+    if (tcp == nullptr || tcp->IsDisconnected())
+    {
+        return;
+    }
+    const std::string peer = GetHostName();
+    KV_REPORT_NOTIFICATION("No HELLO from %s within %d ms: connection %d closed", peer.c_str(),
+                           mHelloTimeLimitMs, int(GetConnectionId()));
+    // As after lost communication: closed at once, without the farewell, and the end announced.
+    SetLostComms(true);
+    tcp->Disconnect(true);
 }

@@ -4,11 +4,15 @@
 #include "KVNet/QT/Connections/KVNetUtilMessages.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QTcpSocket>
+#include <QThread>
 
-cTCPConnection::cTCPConnection(QTcpSocket* socket, UWORD connectionId)
-    : cConnectionBaseQt(connectionId)
+#include <algorithm>
+
+cTCPConnection::cTCPConnection(QTcpSocket* socket, UWORD connectionId, ULONG connectionSerial)
+    : cConnectionBaseQt(connectionId, connectionSerial)
     , mSocket(socket)
     , mPeerAddress(socket->peerAddress())
 {
@@ -202,11 +206,22 @@ void cTCPConnection::Disconnect(bool immediate)
             mSocket->write(reinterpret_cast<const char*>(frame), qint64(size));
             QElapsedTimer waited;
             waited.start();
-            while (mSocket->bytesToWrite() > 0 && waited.elapsed() < FAREWELL_WAIT_MS)
+            while (mSocket->bytesToWrite() > 0 && mSocket->state() == QAbstractSocket::ConnectedState)
             {
-                if (!mSocket->waitForBytesWritten(int(FAREWELL_WAIT_MS - waited.elapsed())))
+                qint64 left = FAREWELL_WAIT_MS - waited.elapsed();
+                if (mFarewellDeadline != nullptr)
+                {
+                    left = std::min(left, mFarewellDeadline->load() - QDeadlineTimer::current().deadline());
+                }
+                if (left <= 0)
                 {
                     break;
+                }
+                // Written as the peer takes it, looking at the deadline in between (a deadline
+                // brought forward meanwhile ends the wait); a failed write closes the socket.
+                if (!mSocket->flush())
+                {
+                    QThread::msleep(ULONG(std::min<qint64>(left, FAREWELL_SLICE_MS)));
                 }
             }
         }

@@ -5,6 +5,7 @@
 #include <QHostAddress>
 
 #include <atomic>
+#include <memory>
 
 class QTcpSocket;
 
@@ -28,8 +29,11 @@ public:
     static constexpr qint64 MAX_SOCKET_BACKLOG = 256 * 1024;
     static constexpr int READ_CHUNK = 256;
     static constexpr int FAREWELL_WAIT_MS = 30000;
+    // While the farewell waits, the socket is tried this often.
+    static constexpr int FAREWELL_SLICE_MS = 10;
 
-    cTCPConnection(QTcpSocket* socket, UWORD connectionId);
+    // connectionSerial: see cConnectionBaseQt.
+    cTCPConnection(QTcpSocket* socket, UWORD connectionId, ULONG connectionSerial = 0);
     ~cTCPConnection() override;
 
     // Unless closed: queue the message as a V2 frame when the peer announced V2, else V1.
@@ -41,10 +45,17 @@ public:
     void SendUtilType4();
     void SendUtilType5();
     // Worker thread, once per link. Graceful (immediate false): what is queued goes out, then
-    // "BYE" is written straight to a connected socket, waiting up to 30 s for it to be written;
-    // immediate: the socket is closed without the farewell. Either way TCPConnectionDisconnected
-    // is emitted.
+    // "BYE" is written straight to a connected socket, waiting up to 30 s for it to be written
+    // and never past the farewell deadline; immediate: the socket is closed without the
+    // farewell. Either way TCPConnectionDisconnected is emitted.
     void Disconnect(bool immediate);
+    // Worker thread, before the link is used: the latest time (a QDeadlineTimer::deadline()
+    // value) to which a farewell may wait. Another thread may bring it forward at any time, a
+    // wait in progress included (the connection layer's shutdown does). None by default.
+    void SetFarewellDeadline(std::shared_ptr<const std::atomic<qint64>> deadline)
+    {
+        mFarewellDeadline = std::move(deadline);
+    }
     // Nothing more is written (a socket error was seen).
     void StopTransmit() { mTransmitStopped.store(true); }
 
@@ -79,4 +90,5 @@ private:
     std::atomic<bool> mPeerUsesV2{false};
     std::atomic<bool> mDisconnectStarted{false};
     std::atomic<bool> mDisconnected{false};
+    std::shared_ptr<const std::atomic<qint64>> mFarewellDeadline;
 };

@@ -20,8 +20,9 @@ bool SameIPv4(const QHostAddress& a, const QHostAddress& b)
 
 } // namespace
 
-cUDPConnection::cUDPConnection(UWORD connectionId, const QHostAddress& peer, quint16 localPort)
-    : cConnectionBaseQt(connectionId)
+cUDPConnection::cUDPConnection(UWORD connectionId, const QHostAddress& peer, quint16 localPort,
+                               ULONG connectionSerial)
+    : cConnectionBaseQt(connectionId, connectionSerial)
     , mPeer(peer)
     , mDatagram(MAX_DATAGRAM)
 {

@@ -21,7 +21,9 @@ class cUDPConnection : public cConnectionBaseQt
     Q_OBJECT
 
 public:
-    cUDPConnection(UWORD connectionId, const QHostAddress& peer, quint16 localPort);
+    // connectionSerial: see cConnectionBaseQt.
+    cUDPConnection(UWORD connectionId, const QHostAddress& peer, quint16 localPort,
+                   ULONG connectionSerial = 0);
     ~cUDPConnection() override;
 
     // Unless closing and only with a known remote port: queue the message (V2 when the

@@ -25,6 +25,7 @@ void cTestDottedIPAddress::Start()
         return;
     }
     mController.Start(mWorker);
+    emit mWorker->StartSignal();
 }
 
 int cTestDottedIPAddress::GetResult()

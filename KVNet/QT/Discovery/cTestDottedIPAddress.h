@@ -34,7 +34,8 @@ public:
     cTestDottedIPAddress(QObject* parent, const QString& address, int timeLimitMs = DEFAULT_TIME_LIMIT_MS);
     ~cTestDottedIPAddress() override;
 
-    // Starts the test's thread, which makes the attempt; a second call does nothing.
+    // Starts the test's thread with the inherited priority and emits the worker's StartSignal,
+    // so that the attempt is made on that thread; a second call does nothing.
     void Start();
     int GetResult();
     // Blocks until the result is in.

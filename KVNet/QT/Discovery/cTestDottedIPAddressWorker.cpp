@@ -5,6 +5,7 @@
 
 #include <QHostAddress>
 #include <QTcpSocket>
+#include <QThread>
 #include <QTimer>
 
 namespace
@@ -20,10 +21,16 @@ cTestDottedIPAddressWorker::cTestDottedIPAddressWorker(cTestDottedIPAddress* tes
     , mAddress(address)
     , mTimeLimitMs(timeLimitMs)
 {
+    connect(this, &cTestDottedIPAddressWorker::StartSignal, this, &cTestDottedIPAddressWorker::Start);
 }
 
-void cTestDottedIPAddressWorker::InitOnThread()
+void cTestDottedIPAddressWorker::Start()
 {
+    Q_ASSERT(QThread::currentThread() == thread());
+    if (mSocket != nullptr)
+    {
+        return;
+    }
     // Only an address is tried: a name is never looked up.
     const QHostAddress address(mAddress);
     if (address.isNull())

@@ -8,8 +8,8 @@
 class QTcpSocket;
 class cTestDottedIPAddress;
 
-// The dotted-address test's worker, on the test's thread: the TCP connect attempt, started when
-// the thread starts.
+// The dotted-address test's worker, on the test's thread: the TCP connect attempt, which Start
+// makes there when the test emits StartSignal (from its own thread).
 class cTestDottedIPAddressWorker : public cThreadWorker
 {
     Q_OBJECT
@@ -17,8 +17,14 @@ class cTestDottedIPAddressWorker : public cThreadWorker
 public:
     cTestDottedIPAddressWorker(cTestDottedIPAddress* test, const QString& address, int timeLimitMs);
 
+signals:
+    // Reaches Start on the worker's thread.
+    void StartSignal();
+
 public slots:
-    void InitOnThread() override;
+    // Worker thread: unless an attempt is pending, connects to the address on port 51321 with
+    // the time limit; a text that is not an address ends the test as unreachable at once.
+    void Start();
     void AbortTcpPing();
     void TcpPingConnected();
     void TcpPingDisconnected();

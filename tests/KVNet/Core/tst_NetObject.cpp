@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -42,6 +43,33 @@ QByteArray AddPayload(UWORD connectionId, UWORD handle, UWORD destinationMethod,
     m.AppendUBYTE(datagram);
     m.AppendUBYTE(sync);
     return QByteArray(reinterpret_cast<const char*>(m.Data()), m.GetLength());
+}
+
+// Buffers a message as a connection's transport does (PostMessage would send it out).
+void Arrive(cNetObject& target, UWORD connection, UWORD method, const QByteArray& payload, UWORD source)
+{
+    cKVNetMessage m(UWORD(payload.size()));
+    m.mConnectionId = connection;
+    m.mDestination = target.GetHandle();
+    m.mSource = source;
+    m.mMethod = method;
+    if (!payload.isEmpty())
+    {
+        memcpy(m.Data(), payload.constData(), size_t(payload.size()));
+    }
+    gRegistryRouter->AddMessage(m);
+}
+
+// count link requests from the connection, differing only in the asker's handle and method.
+void AskForLinks(cNetObject& target, UWORD connection, int count, UWORD firstHandle = 1000)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        const UWORD handle = UWORD(firstHandle + i / 2);
+        Arrive(target, connection, M_OBJECT_ADD_TO_INFORM_LIST,
+               AddPayload(connection, handle, UWORD(PARAMETER_BASE + i % 2), PARAMETER_BASE), handle);
+    }
+    cMessagePump::Pump();
 }
 
 QByteArray Word(UWORD value)
@@ -76,6 +104,8 @@ private slots:
     void failedRegistration_leavesTickAndTockListsWhenDestroyed_data();
     void failedRegistration_leavesTickAndTockListsWhenDestroyed();
     void destructorOfAStillRegisteredObject_reportsAndUnregisters();
+    void linksFromAConnection_areBoundedPerObjectAndInAll();
+    void deleteListNoticesFromAConnection_shareTheBound();
 
 private:
     std::unique_ptr<cScopedKVNetSystem> mSystem;
@@ -328,6 +358,81 @@ void tst_NetObject::destructorOfAStillRegisteredObject_reportsAndUnregisters()
     QVERIFY(capture.Contains("This object (Forgetful) should have been unregistered by now"));
     QCOMPARE(gRegistryRouter->FindHandleByName("Forgetful"), KV_NET_NO_HANDLE);
     QCOMPARE(gRegistryRouter->GetNumberOfObjects(), ULONG(0));
+}
+
+void tst_NetObject::linksFromAConnection_areBoundedPerObjectAndInAll()
+{
+    std::vector<std::unique_ptr<cRecordingNetObject>> objects;
+    for (int i = 0; i < 5; ++i)
+    {
+        objects.push_back(std::make_unique<cRecordingNetObject>(qPrintable(QString("Object %1").arg(i)), 1));
+    }
+    cReportCapture capture;
+    for (auto& object : objects)
+    {
+        AskForLinks(*object, 3, 300);
+    }
+    // 256 on each of four objects make the 1024 of the connection; the fifth gets none.
+    for (int i = 0; i < 4; ++i)
+    {
+        QCOMPARE(objects[size_t(i)]->GetLinksHeldByConnection(3), ULONG(256));
+        QCOMPARE(objects[size_t(i)]->GetNumberOfInformListItems(PARAMETER_BASE), ULONG(256));
+    }
+    QCOMPARE(objects[4]->GetNumberOfInformListItems(PARAMETER_BASE), ULONG(0));
+    QCOMPARE(gRegistryRouter->GetLinksHeldByConnection(3), ULONG(1024));
+    QCOMPARE(
+        capture.Count("Link from connection 3 to \"Object 0\" refused: the connection holds 256 links here "
+                      "and 256 in all (at most 256 and 1024)"),
+        1);
+    QCOMPARE(capture.Lines().size(), 1);
+
+    // Another connection, and links made locally (to connection 3 as well), are not held back.
+    AskForLinks(*objects[4], 4, 2);
+    QCOMPARE(objects[4]->GetLinksHeldByConnection(4), ULONG(2));
+    Post(*objects[0], M_OBJECT_ADD_TO_INFORM_LIST, AddPayload(3, 77, PARAMETER_BASE, PARAMETER_BASE));
+    Post(*objects[0], M_OBJECT_ADD_TO_INFORM_LIST, AddPayload(0, 77, PARAMETER_BASE, PARAMETER_BASE));
+    cMessagePump::Pump();
+    QCOMPARE(objects[0]->GetNumberOfInformListItems(PARAMETER_BASE), ULONG(258));
+
+    // Once the connection has gone, its next connection starts afresh, and is told once again.
+    gRegistryRouter->RemoveConnection(3, false);
+    QCOMPARE(gRegistryRouter->GetLinksHeldByConnection(3), ULONG(0));
+    QCOMPARE(objects[0]->GetNumberOfInformListItems(PARAMETER_BASE), ULONG(1));
+    AskForLinks(*objects[4], 3, 257);
+    QCOMPARE(objects[4]->GetLinksHeldByConnection(3), ULONG(256));
+    QCOMPARE(capture.Count("Link from connection 3 to \"Object 4\" refused"), 1);
+    QCOMPARE(gRegistryRouter->GetLinksHeldByConnection(4), ULONG(2));
+}
+
+void tst_NetObject::deleteListNoticesFromAConnection_shareTheBound()
+{
+    cRecordingNetObject object("Object", 1);
+    cReportCapture capture;
+    for (UWORD source = 1; source <= 200; ++source)
+    {
+        Arrive(object, 5, M_OBJECT_ADD_TO_DELETE_LIST, QByteArray(), source);
+    }
+    // A linker counted again is no new entry.
+    Arrive(object, 5, M_OBJECT_ADD_TO_DELETE_LIST, QByteArray(), 1);
+    AskForLinks(object, 5, 100);
+    QCOMPARE(object.GetLinksHeldByConnection(5), ULONG(256));
+    QCOMPARE(object.GetNumberOfInformListItems(PARAMETER_BASE), ULONG(56));
+    QCOMPARE(object.GetDeleteListCount(5, 1), UWORD(2));
+    Arrive(object, 5, M_OBJECT_ADD_TO_DELETE_LIST, QByteArray(), 201);
+    cMessagePump::Pump();
+    QCOMPARE(object.GetDeleteListCount(5, 201), UWORD(0));
+    QCOMPARE(capture.Count("Link from connection 5"), 1);
+
+    // What the connection takes back makes room again: a removed link, a linker gone.
+    Arrive(object, 5, M_OBJECT_REMOVE_FROM_INFORM_LIST,
+           AddPayload(5, 1000, PARAMETER_BASE, PARAMETER_BASE).left(8), 1000);
+    Arrive(object, 5, M_OBJECT_DELETED, QByteArray(), 2);
+    Arrive(object, 5, M_OBJECT_ADD_TO_DELETE_LIST, QByteArray(), 201);
+    AskForLinks(object, 5, 1, 2000);
+    QCOMPARE(object.GetDeleteListCount(5, 201), UWORD(1));
+    QCOMPARE(object.GetNumberOfInformListItems(PARAMETER_BASE), ULONG(56));
+    QCOMPARE(object.GetLinksHeldByConnection(5), ULONG(256));
+    QCOMPARE(gRegistryRouter->GetLinksHeldByConnection(5), ULONG(256));
 }
 
 QTEST_GUILESS_MAIN(tst_NetObject)

@@ -96,6 +96,7 @@ private slots:
     void messagesToFreeOrInvalidHandles_areDroppedSilently();
     void unknownRouterMethod_isReported();
     void removeConnection_dropsOnlyThatConnectionsLinks();
+    void messageOfAnEndedConnection_isDroppedWhenDelivered();
     void messpoolsLine_data();
     void messpoolsLine();
     void printMesspools_appendsFramedPrintout();
@@ -428,6 +429,37 @@ void tst_RegistryRouter::removeConnection_dropsOnlyThatConnectionsLinks()
     QCOMPARE(a.GetNumberOfInformListItems(PARAMETER_BASE), ULONG(1));
     QCOMPARE(a.GetNumberOfInformListItems(PARAMETER_BASE + 1), ULONG(0));
     QCOMPARE(b.GetNumberOfInformListItems(PARAMETER_BASE), ULONG(0));
+}
+
+void tst_RegistryRouter::messageOfAnEndedConnection_isDroppedWhenDelivered()
+{
+    cScopedKVNetSystem system(false);
+    cRecordingNetObject object("Object", 1);
+    auto arrive = [&object](UWORD connection, ULONG serial)
+    {
+        cKVNetMessage m(2);
+        m.mConnectionId = connection;
+        m.mConnectionSerial = serial;
+        m.mDestination = object.GetHandle();
+        m.mSource = 40;
+        m.mMethod = PARAMETER_BASE;
+        gRegistryRouter->AddMessage(m);
+        cMessagePump::Pump();
+        return object.Count(PARAMETER_BASE);
+    };
+    {
+        cFakeNetworkConnection network;
+        network.AddConnection(2, "unit");
+        QCOMPARE(arrive(2, 7), 1);
+        // Delivered once its connection has ended: dropped.
+        network.DropConnection(2);
+        QCOMPARE(arrive(2, 7), 1);
+        // A message no connection brought (no serial), or a local copy of one, is delivered.
+        QCOMPARE(arrive(2, 0), 2);
+        QCOMPARE(arrive(0, 7), 3);
+    }
+    // Without a connection layer no connection is current.
+    QCOMPARE(arrive(2, 7), 3);
 }
 
 void tst_RegistryRouter::messpoolsLine_data()

@@ -53,12 +53,16 @@ cRawSocket& cRawSocket::operator=(cRawSocket&& other) noexcept
     return *this;
 }
 
-cRawSocket cRawSocket::TcpConnect(const char* address, quint16 port, int timeoutMs)
+cRawSocket cRawSocket::TcpConnect(const char* address, quint16 port, int timeoutMs, int receiveBufferBytes)
 {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0)
     {
         return cRawSocket();
+    }
+    if (receiveBufferBytes != 0)
+    {
+        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBufferBytes, sizeof receiveBufferBytes);
     }
     SetNonBlocking(fd);
     sockaddr_in a = Address(address, port);
@@ -152,6 +156,20 @@ bool cRawSocket::Send(const QByteArray& bytes)
         }
     }
     return mFd >= 0;
+}
+
+qint64 cRawSocket::SendSome(const QByteArray& bytes)
+{
+    if (mFd < 0)
+    {
+        return -1;
+    }
+    const ssize_t result = send(mFd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL);
+    if (result >= 0)
+    {
+        return result;
+    }
+    return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ? 0 : -1;
 }
 
 bool cRawSocket::SendTo(const QByteArray& datagram, const char* address, quint16 port)

@@ -16,7 +16,10 @@ public:
     cRawSocket& operator=(const cRawSocket&) = delete;
 
     // A connected TCP socket; invalid when the connect fails or takes longer than timeoutMs.
-    static cRawSocket TcpConnect(const char* address, quint16 port, int timeoutMs = 5000);
+    // receiveBufferBytes other than 0 sets the socket's receive buffer before it connects (a
+    // small one keeps the window a peer that does not read offers small).
+    static cRawSocket TcpConnect(const char* address, quint16 port, int timeoutMs = 5000,
+                                 int receiveBufferBytes = 0);
     // A TCP socket listening on address:port with the given backlog.
     static cRawSocket TcpListen(const char* address, quint16 port, int backlog = 16);
     // A UDP socket bound to address:port (0: a port the system chooses).
@@ -28,6 +31,8 @@ public:
     cRawSocket Accept();
     // TCP: writes all bytes (blocking until written). UDP: one datagram to address:port.
     bool Send(const QByteArray& bytes);
+    // TCP: writes what the socket takes now, without waiting; the bytes written, -1 on an error.
+    qint64 SendSome(const QByteArray& bytes);
     bool SendTo(const QByteArray& datagram, const char* address, quint16 port);
 
     // TCP: appends what has arrived to Received(); true once the peer has closed.

@@ -1,6 +1,10 @@
 // The program binary as a person starts it, headless: it starts, logs, runs and shuts down cleanly
 // on a termination signal.
 
+#include "KVNet/Core/KVNetMethods.h"
+#include "tests/support/network/PeerFrames.h"
+#include "tests/support/network/cRawSocket.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -8,10 +12,12 @@
 #include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUdpSocket>
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 
 namespace
 {
@@ -20,6 +26,21 @@ namespace
 // in an optimised build, but the sanitizer build runs it with the slow unwinder (which the leak
 // suppressions need), and there an answer has taken up to 11 s.
 constexpr int ANSWER_WAIT_MS = 60000;
+
+bool Wait(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done())
+    {
+        if (timer.elapsed() > timeoutMs)
+        {
+            return false;
+        }
+        QThread::msleep(5);
+    }
+    return true;
+}
 
 } // namespace
 
@@ -31,6 +52,7 @@ private slots:
     void terminationSignal_runsTheWholeShutdown_data();
     void terminationSignal_runsTheWholeShutdown();
     void frameworkConnection_isServedWhileTheProgramRuns();
+    void terminationSignal_endsPromptlyWithAPeerThatDoesNotRead();
 
 private:
     // Starts the program with a home and temporary folder of its own (so its single-instance key is
@@ -144,6 +166,92 @@ void tst_CorvoGUIProgram::frameworkConnection_isServedWhileTheProgramRuns()
     const QString text = QString::fromLocal8Bit(output);
     QVERIFY2(program.exitCode() == 0, qPrintable(text));
     QVERIFY2(text.contains("cApplication destroyed") && !text.contains("ERROR: "), qPrintable(text));
+}
+
+void tst_CorvoGUIProgram::terminationSignal_endsPromptlyWithAPeerThatDoesNotRead()
+{
+    using namespace nPeerFrames;
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QProcess program;
+    QByteArray output;
+    QVERIFY2(Start(program, folder, output), output.constData());
+
+    // A unit that links 256 times to the serial driver's version (each request for it is then
+    // answered 256 times), asks for it until the program's queue to the unit is full, and reads
+    // nothing from then on; and a unit that reads.
+    cRawSocket udp = cRawSocket::Udp("127.0.0.1");
+    cRawSocket stopped = cRawSocket::TcpConnect("127.0.0.1", 51321, 10000, 4096);
+    cRawSocket reading = cRawSocket::TcpConnect("127.0.0.1", 51321, 10000);
+    QVERIFY(stopped.IsValid() && reading.IsValid());
+    QByteArray got;
+    QVERIFY(stopped.Send(Hello(1, udp.LocalPort())));
+    QVERIFY(reading.Send(Hello(1, udp.LocalPort())));
+    QVERIFY(Wait([&] { return stopped.Take(8, got); }, ANSWER_WAIT_MS));
+    QVERIFY(Wait([&] { return reading.Take(8, got); }, ANSWER_WAIT_MS));
+    const QByteArray driverName("Serial Connection Driver NetObject", 35);
+    stopped.Send(V1(0, 0, 40, M_REG_FIND_OBJECT, driverName));
+    QVERIFY(Wait([&] { return stopped.Take(14, got); }, ANSWER_WAIT_MS));
+    const quint16 driver = quint16((quint8(got[11]) << 8) | quint8(got[12]));
+    constexpr quint16 VERSION = PARAMETER_BASE + 2;
+    QByteArray links;
+    for (quint16 handle = 1000; handle < 1256; ++handle)
+    {
+        links += V1(0, driver, handle, M_OBJECT_ADD_TO_INFORM_LIST,
+                    Word(0) + Word(handle) + Word(VERSION) + Word(VERSION) + Word(0));
+    }
+    stopped.Send(links);
+    const QByteArray full("Transmit queue of connection 1 is full");
+    QElapsedTimer timer;
+    timer.start();
+    while (!output.contains(full) && timer.elapsed() < ANSWER_WAIT_MS && program.state() == QProcess::Running)
+    {
+        QByteArray asks;
+        for (int i = 0; i < 20; ++i)
+        {
+            asks += V1(0, driver, 77, VERSION);
+        }
+        stopped.Send(asks);
+        program.waitForReadyRead(5);
+        output += program.readAll();
+    }
+    QVERIFY2(output.contains(full), output.right(2000).constData());
+
+    // The reading unit's farewell marks the start of the connections' shutdown, the log line
+    // "cApplication destroyed" the end of the program's own shutdown after it.
+    timer.restart();
+    QVERIFY(::kill(pid_t(program.processId()), SIGTERM) == 0);
+    qint64 farewell = -1;
+    qint64 destroyed = -1;
+    while (program.state() == QProcess::Running && timer.elapsed() < ANSWER_WAIT_MS)
+    {
+        program.waitForReadyRead(5);
+        output += program.readAll();
+        if (farewell < 0 && (reading.Poll(), reading.Received().endsWith(Bye())))
+        {
+            farewell = timer.elapsed();
+        }
+        if (destroyed < 0 && output.contains("cApplication destroyed"))
+        {
+            destroyed = timer.elapsed();
+        }
+    }
+    QVERIFY(program.state() == QProcess::NotRunning || program.waitForFinished(ANSWER_WAIT_MS));
+    const qint64 ended = timer.elapsed();
+    output += program.readAll();
+    const QString text = QString::fromLocal8Bit(output);
+    qInfo("After SIGTERM: the farewell at %lld ms, \"cApplication destroyed\" at %lld ms, the end at %lld ms",
+          farewell, destroyed, ended);
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0, qPrintable(text));
+    QVERIFY2(destroyed >= 0 && !text.contains("Sanitizer"), qPrintable(text));
+    QVERIFY2(farewell >= 0, reading.Received().right(64).toHex().constData());
+    // The farewells end within a second of their start, however the peers behave; the rest of
+    // the shutdown adds little.
+    QVERIFY2(destroyed - farewell < 2000, qPrintable(text.right(2000)));
+#if !defined(__SANITIZE_ADDRESS__)
+    // The whole program, in a build without the sanitizers (whose exit takes seconds of its own).
+    QVERIFY2(ended < 2000, qPrintable(text.right(2000)));
+#endif
 }
 
 QTEST_GUILESS_MAIN(tst_CorvoGUIProgram)
