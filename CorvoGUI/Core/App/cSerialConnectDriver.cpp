@@ -53,7 +53,7 @@ void cSerialConnectDriver::EntrypointMessage(cKVNetMessage& message)
     case P_PORT_LIST:
     case P_VERSION:
     case P_STATUS:
-        Answer(message.mMethod);
+        Answer(message.mMethod, message.mConnectionId);
         break;
     case P_SYNC_DONE:
         if (mSerial != nullptr && mSerial->SetRunning())
@@ -88,7 +88,7 @@ void cSerialConnectDriver::UpdateNewObject(UWORD connectionId, KV_NET_DATA_SCALE
                                            KV_NET_DATA_SCALE destinationMethod,
                                            KV_NET_DATA_SCALE sourceMethod)
 {
-    if (!FillAnswer(mControlMessage, sourceMethod))
+    if (!FillAnswer(mControlMessage, sourceMethod, connectionId))
     {
         cNetObject::UpdateNewObject(connectionId, handle, destinationMethod, sourceMethod);
         return;
@@ -142,7 +142,7 @@ void cSerialConnectDriver::OnConnect(const cKVNetMessage& message)
     mSerial->RequestConnect(name.constData());
 }
 
-bool cSerialConnectDriver::FillAnswer(cKVNetMessage& message, KV_NET_DATA_SCALE parameter)
+bool cSerialConnectDriver::FillAnswer(cKVNetMessage& message, KV_NET_DATA_SCALE parameter, UWORD connectionId)
 {
     switch (parameter)
     {
@@ -150,7 +150,7 @@ bool cSerialConnectDriver::FillAnswer(cKVNetMessage& message, KV_NET_DATA_SCALE 
         FillState(message);
         return true;
     case P_PORT_LIST:
-        FillPortList(message);
+        FillPortList(message, connectionId);
         return true;
     case P_VERSION:
         FillVersion(message);
@@ -170,9 +170,21 @@ void cSerialConnectDriver::FillState(cKVNetMessage& message) const
     message.SetUBYTE(UBYTE(state), 0);
 }
 
-void cSerialConnectDriver::FillPortList(cKVNetMessage& message)
+QStringList cSerialConnectDriver::PortNames(UWORD connectionId)
 {
-    const QStringList names = mSerial != nullptr ? mSerial->GetPortList() : QStringList();
+    if (connectionId != KV_NET_LOCAL_CONNECTION && mLastPortSearch.isValid() &&
+        !mLastPortSearch.hasExpired(PEER_PORT_LIST_AGE_MS))
+    {
+        return mLastPortNames;
+    }
+    mLastPortNames = mSerial != nullptr ? mSerial->GetPortList() : QStringList();
+    mLastPortSearch.start();
+    return mLastPortNames;
+}
+
+void cSerialConnectDriver::FillPortList(cKVNetMessage& message, UWORD connectionId)
+{
+    const QStringList names = PortNames(connectionId);
     QList<QByteArray> fitting;
     for (const QString& name : names)
     {
@@ -223,9 +235,9 @@ void cSerialConnectDriver::FillStatus(cKVNetMessage& message)
     message.SetUBYTE(UBYTE(std::min<ULONG>(error, 0xFF)), 1);
 }
 
-void cSerialConnectDriver::Answer(KV_NET_DATA_SCALE parameter)
+void cSerialConnectDriver::Answer(KV_NET_DATA_SCALE parameter, UWORD connectionId)
 {
-    FillAnswer(mMessage, parameter);
+    FillAnswer(mMessage, parameter, connectionId);
     mMessage.mConnectionId = KV_NET_NO_CONNECTION;
     mMessage.mDestination = KV_NET_NO_HANDLE;
     mMessage.mSource = mHandle;

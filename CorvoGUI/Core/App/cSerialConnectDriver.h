@@ -5,8 +5,10 @@
 #include "KVNet/Core/cNetObject.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 class cSerialInterface;
 
@@ -34,6 +36,10 @@ class cSerialInterface;
 // (reported once per name); a version text that does not fit is cut (reported). A request without its flag
 // byte is reported and dropped.
 //
+// A port search takes tens of milliseconds on the syscall thread, so a request or sync-up from a
+// framework connection is answered with the last search while it is under PEER_PORT_LIST_AGE_MS old:
+// a peer's flood of port-list requests cannot hold the router. Local requests always search.
+//
 // Threads: constructed and destroyed on the GUI thread, before the syscall thread runs or under
 // cRegistryLocker; messages and sync-ups on the syscall thread. The requests are copied into the
 // serial interface before the handler returns. The serial interface (not owned) must outlive the
@@ -51,6 +57,7 @@ public:
     static constexpr int SLOT_SIZE = 8;
     static constexpr int MAX_TEXT_LENGTH = SLOT_SIZE - 1;
     static constexpr int MAX_PORTS = 255;
+    static constexpr qint64 PEER_PORT_LIST_AGE_MS = 1000;
 
     explicit cSerialConnectDriver(cSerialInterface* serial);
     ~cSerialConnectDriver() override;
@@ -65,13 +72,16 @@ public:
 
 private:
     void OnConnect(const cKVNetMessage& message);
-    // Fill the message with the payload of that parameter; false for other parameters.
-    bool FillAnswer(cKVNetMessage& message, KV_NET_DATA_SCALE parameter);
+    // Fill the message with the payload of that parameter, asked from that connection; false for
+    // other parameters.
+    bool FillAnswer(cKVNetMessage& message, KV_NET_DATA_SCALE parameter, UWORD connectionId);
     void FillState(cKVNetMessage& message) const;
-    void FillPortList(cKVNetMessage& message);
+    void FillPortList(cKVNetMessage& message, UWORD connectionId);
+    // The device ports: a new search, or for a framework connection the last one while it is recent.
+    QStringList PortNames(UWORD connectionId);
     void FillVersion(cKVNetMessage& message) const;
     void FillStatus(cKVNetMessage& message);
-    void Answer(KV_NET_DATA_SCALE parameter);
+    void Answer(KV_NET_DATA_SCALE parameter, UWORD connectionId);
     // Tells the saves manager that the link runs after the sync.
     void PostCompleteSync();
 
@@ -79,4 +89,6 @@ private:
     cKVNetMessage mMessage;
     // Port names already reported as too long for their slot.
     QSet<QString> mReportedNames;
+    QStringList mLastPortNames;
+    QElapsedTimer mLastPortSearch;
 };

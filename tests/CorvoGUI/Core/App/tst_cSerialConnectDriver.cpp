@@ -1,6 +1,7 @@
 #include "CorvoGUI/Core/App/cSerialConnectDriver.h"
 #include "CorvoGUI/Core/Saves/cSavesManager.h"
 #include "CorvoGUI/Core/Serial/cSerialInterface.h"
+#include "KVNet/Core/cRegistryRouter.h"
 #include "tests/CorvoGUI/Core/App/AppTestSupport.h"
 #include "tests/support/cMessagePump.h"
 #include "tests/support/cRecordingNetObject.h"
@@ -44,8 +45,9 @@ public:
         {
             ports.append(DevicePort(name));
         }
-        mSerial = std::make_unique<cSerialInterface>(nullptr, std::make_unique<cFixedSerialPortList>(ports),
-                                                     TestTimings());
+        auto portList = std::make_unique<cFixedSerialPortList>(ports);
+        mPorts = portList.get();
+        mSerial = std::make_unique<cSerialInterface>(nullptr, std::move(portList), TestTimings());
         mDriver = std::make_unique<cSerialConnectDriver>(mSerial.get());
         mRecorder = std::make_unique<cRecordingNetObject>("Serial Backend Recorder", 5);
         for (UWORD method = P_CONNECT; method <= P_STATUS; ++method)
@@ -55,10 +57,14 @@ public:
         }
     }
 
-    // A request from the recorder, delivered at once.
-    void Request(UWORD method, const QByteArray& payload = QByteArray())
+    // A request from the recorder, delivered at once; from a framework connection when it is not 0.
+    void Request(UWORD method, const QByteArray& payload = QByteArray(),
+                 UWORD connectionId = KV_NET_LOCAL_CONNECTION)
     {
-        Post(mDriver->GetHandle(), method, payload, mRecorder->GetHandle());
+        cKVNetMessage message =
+            ParameterMessage(mDriver->GetHandle(), method, payload, mRecorder->GetHandle());
+        message.mConnectionId = connectionId;
+        gRegistryRouter->AddMessage(message);
         cMessagePump::Pump();
     }
     QByteArray Answer(UWORD method) const { return mRecorder->LastPayload(method); }
@@ -90,6 +96,7 @@ public:
     cSimulatedDevice mDevice;
     QString mPortName;
     bool mOpened = false;
+    cFixedSerialPortList* mPorts = nullptr; // owned by mSerial
     std::unique_ptr<cSerialInterface> mSerial;
     cScopedKVNetSystem mSystem;
     std::unique_ptr<cSerialConnectDriver> mDriver;
@@ -116,6 +123,7 @@ private slots:
     void portList_givesEveryFittingDevicePortInItsOwnSlot_data();
     void portList_givesEveryFittingDevicePortInItsOwnSlot();
     void portList_reportsANameThatDoesNotFitOnce();
+    void portList_ofAPeer_sharesTheLastSearchWhileItIsRecent();
     void connectRequest_readsThePortNameOnlyWithinThePayload_data();
     void connectRequest_readsThePortNameOnlyWithinThePayload();
     void connectRequestWithoutItsFlag_isReportedAndDropped();
@@ -171,6 +179,27 @@ void tst_cSerialConnectDriver::portList_reportsANameThatDoesNotFitOnce()
     QCOMPARE(fixture.Answer(P_PORT_LIST), QByteArray(1, '\0'));
     QCOMPARE(capture.Count("\"ttyUSB12\" left out of the port list"), 1);
     QCOMPARE(capture.Count("\"ttyUSB13\" left out of the port list"), 1);
+}
+
+// A peer's requests within a second share one port search; the local system's always search.
+void tst_cSerialConnectDriver::portList_ofAPeer_sharesTheLastSearchWhileItIsRecent()
+{
+    cDriverFixture fixture(false, {"COM3"});
+    const QByteArray com3 = QByteArray(1, '\1') + Slot("COM3");
+    const QByteArray com4 = QByteArray(1, '\1') + Slot("COM4");
+    constexpr UWORD PEER = 3;
+
+    fixture.Request(P_PORT_LIST, QByteArray(), PEER);
+    QCOMPARE(fixture.Answer(P_PORT_LIST), com3);
+    fixture.mPorts->SetPorts({DevicePort("COM4")});
+    fixture.Request(P_PORT_LIST, QByteArray(), PEER);
+    QCOMPARE(fixture.Answer(P_PORT_LIST), com3);
+    fixture.Request(P_PORT_LIST);
+    QCOMPARE(fixture.Answer(P_PORT_LIST), com4);
+    fixture.mPorts->SetPorts({DevicePort("COM3")});
+    QTest::qWait(int(cSerialConnectDriver::PEER_PORT_LIST_AGE_MS) + 50);
+    fixture.Request(P_PORT_LIST, QByteArray(), PEER);
+    QCOMPARE(fixture.Answer(P_PORT_LIST), com3);
 }
 
 void tst_cSerialConnectDriver::connectRequest_readsThePortNameOnlyWithinThePayload_data()
