@@ -15,6 +15,7 @@
 #include "QtGUIComponents/KVNetDrivers/SignalSlotDrivers/cQtSignalSlotContinuousControllerDriver.h"
 #include "tests/qml/Tabs/support/ProgramLink.h"
 #include "tests/qml/Tabs/support/WindowItems.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/cQmlWarningGuard.h"
 #include "tests/support/cReportCapture.h"
 #include "tests/support/ui/cProgramUnderTest.h"
@@ -132,18 +133,6 @@ int RowsInSight(QQuickWindow* dialog)
 bool Near(const QPointF& a, const QPointF& b)
 {
     return qAbs(a.x() - b.x()) <= 1 && qAbs(a.y() - b.y()) <= 1;
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace

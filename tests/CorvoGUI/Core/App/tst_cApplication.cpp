@@ -25,6 +25,7 @@
 #include "QtGUIComponents/Widgets/cDrawingUtility.h"
 #include "tests/CorvoGUI/Core/App/AppTestSupport.h"
 #include "tests/CorvoGUI/Core/App/RunningProgram.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/cRecordingNetObject.h"
 
 #include <QDir>
@@ -50,12 +51,6 @@ constexpr qint64 kNonVolatileSize = 2 * 1024 * 1024;
 QString NonVolatileFile()
 {
     return QDir::homePath() + "/RE Zurov/CorvoGUI-V1.00/AppData/NonVolatile/NonVolatileRamFile";
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray Native16(UWORD value)

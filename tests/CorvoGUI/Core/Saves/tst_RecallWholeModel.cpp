@@ -8,6 +8,7 @@
 #include "CorvoGUI/Core/Units/cInOutFader.h"
 #include "CorvoGUI/Core/Units/cLowMidHigh.h"
 #include "tests/simulator/cFixedSerialPortList.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/cMessagePump.h"
 #include "tests/support/cReportCapture.h"
 #include "tests/support/cScopedKVNetSystem.h"
@@ -36,18 +37,6 @@ enum eRecallCase
     CASE_FIFO,
     CASE_FOLDER,
 };
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 QByteArray Decipher(QByteArray bytes)
 {

@@ -267,7 +267,9 @@ long long InModel(const sModel& model, eDeviceField field)
     return -1;
 }
 
-cNetObject& NetObject(const sModel& model, eUnit unit)
+// The unit of the table's rows, as a net object or as a save object.
+template <class T>
+T& UnitAs(const sModel& model, eUnit unit)
 {
     switch (unit)
     {
@@ -287,24 +289,14 @@ cNetObject& NetObject(const sModel& model, eUnit unit)
     return *model.mHigh.GetGangDriver();
 }
 
+cNetObject& NetObject(const sModel& model, eUnit unit)
+{
+    return UnitAs<cNetObject>(model, unit);
+}
+
 cSaveObject& SaveObject(const sModel& model, eUnit unit)
 {
-    switch (unit)
-    {
-    case UNIT_STRIP:
-        return *model.mFader.GetUnit(2);
-    case UNIT_HPF:
-        return *model.mLow.GetHPFDriver()->GetUnit();
-    case UNIT_LPF:
-        return *model.mHigh.GetLPFDriver()->GetUnit();
-    case UNIT_DELAY:
-        return *model.mMid.GetDelayDriver()->GetUnit();
-    case UNIT_PEQ:
-        return *model.mMid.GetLeftEQDriver()->GetUnit();
-    case UNIT_GANG:
-        break;
-    }
-    return *model.mHigh.GetGangDriver();
+    return UnitAs<cSaveObject>(model, unit);
 }
 
 QString Hex(quint32 value)

@@ -17,6 +17,7 @@
 #include "CorvoGUI/Core/Units/cPassFilterUnit.h"
 #include "tests/CorvoGUI/Core/Units/DSP/DspTestSupport.h"
 #include "tests/simulator/cFixedSerialPortList.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/cReportCapture.h"
 #include "tests/support/cScopedKVNetSystem.h"
 
@@ -45,18 +46,6 @@ enum eGainField
     EVERY_BAND,        // every band of the six PEQ units, as a device reporting 0x8000 everywhere left them
     INPUT_LEFT_STRIP,
 };
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 // The whole device model, built in the program's order on a non-volatile RAM file, with no device.
 struct sModel
