@@ -24,6 +24,7 @@
 #include "KVNet/QT/Trace/KVNetReports.h"
 #include "tests/simulator/cFixedSerialPortList.h"
 #include "tests/support/cMessagePump.h"
+#include "tests/support/sWholeModel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -82,15 +83,10 @@ int DifferingBytes(const QByteArray& a, const QByteArray& b)
     return count;
 }
 
-struct sModel
+struct sModel : sWholeModel
 {
     explicit sModel(const QString& nvPath)
-        : mStorage(nvPath, kNonVolatileSize, true, false)
-        , mSerial(nullptr, std::make_unique<cFixedSerialPortList>())
-        , mFader(&mStorage, &mSerial, &mSaves)
-        , mLow(LOW, &mStorage, &mSerial, &mSaves)
-        , mMid(MID, &mStorage, &mSerial, &mSaves)
-        , mHigh(HIGH, &mStorage, &mSerial, &mSaves)
+        : sWholeModel(nvPath, kNonVolatileSize, true)
     {
     }
     // Every strip's gain and mute.
@@ -105,14 +101,6 @@ struct sModel
         }
         cMessagePump::Pump();
     }
-
-    cNonVolatileStorageManager mStorage;
-    cSerialInterface mSerial;
-    cSavesManager mSaves;
-    cInOutFader mFader;
-    cLowMidHigh mLow;
-    cLowMidHigh mMid;
-    cLowMidHigh mHigh;
 };
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "tests/support/cMessagePump.h"
 #include "tests/support/cReportCapture.h"
 #include "tests/support/cScopedKVNetSystem.h"
+#include "tests/support/sWholeModel.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,15 +45,10 @@ QByteArray Decipher(QByteArray bytes)
 }
 
 // The whole device model on a non-volatile RAM file of its own.
-struct sModel
+struct sModel : sWholeModel
 {
     explicit sModel(const QString& path)
-        : mStorage(path, kNonVolatileSize, true, false)
-        , mSerial(nullptr, std::make_unique<cFixedSerialPortList>())
-        , mFader(&mStorage, &mSerial, &mSaves)
-        , mLow(LOW, &mStorage, &mSerial, &mSaves)
-        , mMid(MID, &mStorage, &mSerial, &mSaves)
-        , mHigh(HIGH, &mStorage, &mSerial, &mSaves)
+        : sWholeModel(path, kNonVolatileSize, true)
     {
         cMessagePump::Pump();
     }
@@ -73,14 +69,6 @@ struct sModel
         return QByteArray(reinterpret_cast<const char*>(mStorage.GetStartAddress()),
                           int(mStorage.GetUsedSize()));
     }
-
-    cNonVolatileStorageManager mStorage;
-    cSerialInterface mSerial;
-    cSavesManager mSaves;
-    cInOutFader mFader;
-    cLowMidHigh mLow;
-    cLowMidHigh mMid;
-    cLowMidHigh mHigh;
 };
 
 } // namespace

@@ -20,6 +20,7 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/cReportCapture.h"
 #include "tests/support/cScopedKVNetSystem.h"
+#include "tests/support/sWholeModel.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,15 +49,10 @@ enum eGainField
 };
 
 // The whole device model, built in the program's order on a non-volatile RAM file, with no device.
-struct sModel
+struct sModel : sWholeModel
 {
     explicit sModel(const QString& path)
-        : mStorage(path, kNonVolatileSize, false, false)
-        , mSerial(nullptr, std::make_unique<cFixedSerialPortList>())
-        , mFader(&mStorage, &mSerial, &mSaves)
-        , mLow(LOW, &mStorage, &mSerial, &mSaves)
-        , mMid(MID, &mStorage, &mSerial, &mSaves)
-        , mHigh(HIGH, &mStorage, &mSerial, &mSaves)
+        : sWholeModel(path, kNonVolatileSize, false)
     {
         SettleLinks();
     }
@@ -116,14 +112,6 @@ struct sModel
         }
         return units;
     }
-
-    cNonVolatileStorageManager mStorage;
-    cSerialInterface mSerial;
-    cSavesManager mSaves;
-    cInOutFader mFader;
-    cLowMidHigh mLow;
-    cLowMidHigh mMid;
-    cLowMidHigh mHigh;
 };
 
 // A gain field of the model: where it is in the saves stream and in the non-volatile RAM file.
