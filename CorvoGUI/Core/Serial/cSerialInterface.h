@@ -53,9 +53,8 @@ public:
     void Process();
 
     // Queue a record for the device (any thread). Dropped unless the link is connected (state 2);
-    // a record whose id is already queued replaces it in place. True when queued. Records queued in
-    // the tick of state 2 that the handshake passes through are dropped when it goes on to get the
-    // device's blocks: the sync after it decides what the device is to hold.
+    // a record whose id is already queued replaces it in place. True when queued. A disconnect
+    // sends what is queued first (state 6); a connect or a closed link drops it.
     bool QueueFilter(ULONG filterId, const UBYTE* coefficients, UBYTE coefficientBytes, UWORD frequencyCode,
                      UWORD widthCode, UWORD gainCode, UBYTE filterType, UBYTE bandOption, UBYTE bypass);
     bool QueueControlStrip(ULONG stripIndex, ULONG linearGain, UWORD gainCode, UBYTE polarity, UBYTE mute);
