@@ -555,6 +555,13 @@ private:
         {
             return false;
         }
+        PostSyncCompletion();
+        return Drain(*mLink);
+    }
+    // The serial connection driver's word that the link runs, from the local system as it sends it,
+    // delivered to the saves manager.
+    void PostSyncCompletion()
+    {
         cKVNetMessage message(0);
         message.mConnectionId = KV_NET_LOCAL_CONNECTION;
         message.mDestination = mModel->mSaves.GetHandle();
@@ -562,7 +569,6 @@ private:
         message.mMethod = cSavesManager::M_COMPLETE_SYNC;
         PostMessage(message);
         cMessagePump::Pump();
-        return Drain(*mLink);
     }
     // Where the device's records are not those the model plays: every filter record of the PEQ and
     // high-pass and low-pass units, every strip and every delay.
@@ -1061,14 +1067,13 @@ void tst_DeviceSyncDomains::confirmedSync_sendsWhatTheSyncDidNotTake()
     const QStringList faults = DeviceFaults();
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join("\n")));
 
-    // Once: a second word that the link runs sends nothing more.
+    // Once: a second word that the link runs reaches the saves manager (nothing refuses it) and sends
+    // nothing more, although the records the handshake read still differ from those the model sends.
     mLink->Device().ClearLog();
-    cKVNetMessage message(0);
-    message.mDestination = mModel->mSaves.GetHandle();
-    message.mMethod = cSavesManager::M_COMPLETE_SYNC;
-    PostMessage(message);
-    cMessagePump::Pump();
+    cReportCapture capture;
+    PostSyncCompletion();
     QVERIFY(Drain(*mLink));
+    QVERIFY2(capture.Lines().isEmpty(), qPrintable(capture.Lines().join("")));
     QCOMPARE(SentRecords(mLink->Device()), QStringList());
 }
 
