@@ -8,7 +8,7 @@
 // The values one stored field of a unit may hold. A unit stores only values inside its fields'
 // domains, whichever way they come in, so whatever it stores it loads again:
 // - the device's records at a sync: a value outside is brought in (BringIn) and reported once, naming
-//   the unit and the field;
+//   the unit and the field, unless it is how the device says the value (a flag's nonzero: on);
 // - parameter messages: their wire values map into the domain, or are refused where they cannot
 //   (an unknown type);
 // - a recalled record: a field outside refuses the whole file (cSaveObject::ReadSavedField);
@@ -26,6 +26,7 @@ struct sFieldDomain
     {
         TAKE_NEAREST_END, // for example a gain below minus infinity is minus infinity
         KEEP_CURRENT,     // for example an unknown type: the unit keeps its own
+        NONZERO_IS_ON,    // a flag: the device says on by anything but 0, and means it so (no fault)
     };
 
     long long mLowest;
@@ -62,7 +63,17 @@ struct sFieldDomain
         {
             return current;
         }
+        if (mFromOutside == NONZERO_IS_ON)
+        {
+            return value != 0 ? mHighest : mLowest;
+        }
         return value < mLowest ? mLowest : mHighest;
+    }
+    // True for a value from the device outside the domain that is no fault, as the device says a value
+    // of the domain so (a flag's nonzero is on).
+    constexpr bool OutsideIsNoFault(long long value) const
+    {
+        return !Contains(value) && mFromOutside == NONZERO_IS_ON;
     }
 };
 
@@ -71,8 +82,9 @@ namespace nFieldDomains
 {
 
 // Mute, polarity, bypass and gang flags: 0 off, 1 on. The device's 16-bit fields say on by anything
-// but 0.
-constexpr sFieldDomain FLAG = {0, 1, sFieldDomain::TAKE_NEAREST_END, nullptr, false};
+// but 0, which a sync takes as on without a report; stored elsewhere, a flag other than 0 or 1 is
+// damage.
+constexpr sFieldDomain FLAG = {0, 1, sFieldDomain::NONZERO_IS_ON, nullptr, false};
 // Gains in 1/256 dB, from minus infinity up; -32768, one below, stands for minus infinity.
 constexpr sFieldDomain GAIN = {GAIN_MINUS_INFINITY, 32767, sFieldDomain::TAKE_NEAREST_END, "minus infinity",
                                true};

@@ -46,7 +46,7 @@ struct sPassFilterKind
 // bypass FLAG. A sync takes the device's record of the left channel's first section: an unknown
 // slope type, and a slope type other than 12 dB Butterworth on a unit of fewer than two sections
 // (there the window offers no slope choice, and the other slopes would not be what they say), keeps
-// the unit's own; a bypass field other than 0 or 1 is taken as bypassed; each is reported.
+// the unit's own, reported; a bypass field is bypassed for anything but 0, as the device means it.
 //
 // NV block: u16 start marker, u16 frequency code, u32 slope type, u8 bypass, per section five
 // s32 words (b0, b1, b2, a1, a2), u16 end marker. Defaults: frequency 0x5396 (100 Hz), slope 0,

@@ -98,7 +98,7 @@ long long cSaveObject::FromDevice(const sFieldDomain& domain, long long value, l
                                   const std::string& field) const
 {
     const long long taken = domain.BringIn(value, current);
-    if (!domain.Contains(value))
+    if (!domain.Contains(value) && !domain.OutsideIsNoFault(value))
     {
         KV_REPORT_ERROR("%s: %s %lld from the device is out of range, taken as %s", mSaveName, field.c_str(),
                         value, nFieldDomains::ValueText(domain, taken).c_str());

@@ -89,7 +89,8 @@ protected:
     bool RefuseSavedField(const char* field, long long value) const;
     // A value of `field` from the device, brought into its domain (sFieldDomain::BringIn with the
     // object's current value). A value outside is reported once, as "<name>: <field> <value> from
-    // the device is out of range, taken as <value taken>".
+    // the device is out of range, taken as <value taken>", unless the device means it so (a flag's
+    // nonzero is on: sFieldDomain::OutsideIsNoFault).
     long long FromDevice(const sFieldDomain& domain, long long value, long long current,
                          const std::string& field) const;
 
