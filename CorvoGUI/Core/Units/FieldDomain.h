@@ -14,6 +14,9 @@
 // - a recalled record: a field outside refuses the whole file (cSaveObject::ReadSavedField);
 // - the unit's non-volatile block at start-up: a field outside is mended to its default, the others
 //   kept (cNonVolatileBlock::Mend).
+// A unit may take less than a domain where the window offers less (a band's types, a filter's
+// slopes): it refuses the rest by message and from the device, and reads the earlier version's
+// stored ones as its default, said once (cSaveObject::NoteReadAs, cNonVolatileBlock::MendReadAs).
 // One value outside may stand for the lowest wherever it comes in (StandsForLowest): a gain one below
 // minus infinity is minus infinity, at a sync, in a recalled record and in the non-volatile block
 // alike, for earlier versions stored a device's gain of 0x8000 as it came and showed it as minus

@@ -87,8 +87,14 @@ void cParametricEQUnit::MendStoredFields()
     for (UBYTE band = 0; band < mBands; ++band)
     {
         const std::string prefix = "band " + std::to_string(band) + " ";
-        mBlock.Mend<ULONG>(mLayout.mTypes + sizeof(ULONG) * band, nFieldDomains::BAND_TYPE, nPEQ::BELL,
-                           prefix + "type");
+        const size_t type = mLayout.mTypes + sizeof(ULONG) * band;
+        mBlock.Mend<ULONG>(type, nFieldDomains::BAND_TYPE, nPEQ::BELL, prefix + "type");
+        // A type the band's switch does not offer, which the earlier version took: the band's default.
+        if (!OffersType(band, mBlock.Load<ULONG>(type)))
+        {
+            mBlock.MendReadAs<ULONG>(type, nPEQ::BELL, prefix + "type",
+                                     nFieldDomains::ValueText(nFieldDomains::BAND_TYPE, nPEQ::BELL));
+        }
         mBlock.Mend<SWORD>(mLayout.mGains + sizeof(SWORD) * band, nFieldDomains::GAIN, 0, prefix + "gain");
         mBlock.Mend<UBYTE>(mLayout.mBandBypass + band, nFieldDomains::FLAG, 0, prefix + "bypass");
     }
@@ -425,6 +431,12 @@ void cParametricEQUnit::OnTypeMessage(cKVNetMessage& message, UBYTE band)
     if (!nFieldDomains::BAND_TYPE.Contains(type))
     {
         KV_REPORT_ERROR("%s: unknown band type %d refused", GetSaveName(), int(type));
+        return;
+    }
+    if (!OffersType(band, type))
+    {
+        KV_REPORT_ERROR("%s: band %d, type %d refused: the band's switch offers no such type", GetSaveName(),
+                        int(band), int(type));
         return;
     }
     if (type != GetBand(band).mType)

@@ -63,6 +63,13 @@ bool cParametricEQUnit::ReadRecord(QDataStream* stream, bool& bypass,
         {
             return false;
         }
+        // A type the band's switch does not offer, which the earlier version took: the band's default.
+        if (!OffersType(band, ULONG(type)))
+        {
+            NoteReadAs("band " + std::to_string(band) + " type", type,
+                       nFieldDomains::ValueText(nFieldDomains::BAND_TYPE, nPEQ::BELL));
+            type = nPEQ::BELL;
+        }
         b.mType = ULONG(type);
         b.mGain = SWORD(gain);
         b.mBypass = bandBypass[band] != 0;

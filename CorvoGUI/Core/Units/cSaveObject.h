@@ -83,6 +83,9 @@ protected:
     // lowest (then `value` becomes the lowest, noted for TakeReadAsNotes); else false, reported
     // (naming the field).
     bool ReadSavedField(const sFieldDomain& domain, long long& value, const char* field) const;
+    // A saved value taken as another one (a type the window cannot show read as the band's default,
+    // for example): noted once for TakeReadAsNotes as "<field> <value held> read as <taken>".
+    void NoteReadAs(const std::string& field, long long held, const std::string& taken) const;
     // A flag saved as a bool: true when the byte is 0 or 1, else reported (naming the field).
     bool SavedFlagValid(qint8 byte, const char* field) const;
     // Reports a field outside its domain and returns false.
