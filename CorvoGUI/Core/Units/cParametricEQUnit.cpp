@@ -96,7 +96,14 @@ void cParametricEQUnit::MendStoredFields()
                                      nFieldDomains::ValueText(nFieldDomains::BAND_TYPE, nPEQ::BELL));
         }
         mBlock.Mend<SWORD>(mLayout.mGains + sizeof(SWORD) * band, nFieldDomains::GAIN, 0, prefix + "gain");
-        mBlock.Mend<UBYTE>(mLayout.mBandBypass + band, nFieldDomains::FLAG, 0, prefix + "bypass");
+        const size_t bandBypass = mLayout.mBandBypass + band;
+        mBlock.Mend<UBYTE>(bandBypass, nFieldDomains::FLAG, 0, prefix + "bypass");
+        // A band bypass, which the earlier version's sync took from the device: the band active.
+        if (mBlock.Load<UBYTE>(bandBypass) != 0)
+        {
+            mBlock.MendReadAs<UBYTE>(bandBypass, 0, prefix + "bypass",
+                                     nFieldDomains::ValueText(nFieldDomains::FLAG, 0));
+        }
     }
     mBlock.ReportMended(GetSaveName());
 }
@@ -483,6 +490,12 @@ void cParametricEQUnit::OnBandMessage(cKVNetMessage& message, UBYTE band, int fi
     default:
     {
         const bool bypass = UBYTEToBool(message.GetUBYTE(0));
+        if (bypass)
+        {
+            KV_REPORT_ERROR("%s: band %d, bypass refused: the band has no bypass switch", GetSaveName(),
+                            int(band));
+            return;
+        }
         changed = bypass != settings.mBypass;
         SetBandBypass(band, bypass);
         break;

@@ -70,9 +70,15 @@ bool cParametricEQUnit::ReadRecord(QDataStream* stream, bool& bypass,
                        nFieldDomains::ValueText(nFieldDomains::BAND_TYPE, nPEQ::BELL));
             type = nPEQ::BELL;
         }
+        // A band bypass, which the earlier version's sync took from the device: the band active.
+        if (bandBypass[band] != 0)
+        {
+            NoteReadAs("band " + std::to_string(band) + " bypass", bandBypass[band],
+                       nFieldDomains::ValueText(nFieldDomains::FLAG, 0));
+        }
         b.mType = ULONG(type);
         b.mGain = SWORD(gain);
-        b.mBypass = bandBypass[band] != 0;
+        b.mBypass = false;
     }
     bypass = unitBypass != 0;
     return true;

@@ -220,9 +220,13 @@ void tst_cParametricEQUnit::bypass_designsFlatAndSendsUnityWhileTheDesignsStay()
     const double hz = ConvertUWORDToFrequency(f);
     QCOMPARE(unit.GetBandWords(0), Expected(BELL, 6.0, hz, 0.707));
 
-    // A bypassed band is designed flat: a BELL with its own Q, a pass band with Q 2.41.
+    // A band has no bypass switch: its bypass is refused, the band keeps its design.
+    cReportCapture capture;
     SendParameter(unit, P::BandBypassParameter(0), UBYTEPayload(1));
-    QCOMPARE(unit.GetBandWords(0), Expected(BELL, 0.0, hz, 0.707));
+    QVERIFY(capture.Contains(
+        "LMH 2: L Parametric EQ Unit: band 0, bypass refused: the band has no bypass switch"));
+    QVERIFY(!unit.GetBand(0).mBypass);
+    QCOMPARE(unit.GetBandWords(0), Expected(BELL, 6.0, hz, 0.707));
     SendParameter(unit, P::BandBypassParameter(0), UBYTEPayload(0));
 
     QVERIFY(Drain(link));
@@ -278,13 +282,15 @@ void tst_cParametricEQUnit::records_carryTheBandInDeviceOrderAndTheGangBit()
     link.Device().ClearLog();
     SendParameter(unit, P::P_BYPASS, UBYTEPayload(1));
     QVERIFY(Drain(link));
+    SendParameter(unit, P::WidthParameter(0), UWORDPayload(0x0C00));
+    QVERIFY(Drain(link));
     link.Device().ClearLog();
-    SendParameter(unit, P::BandBypassParameter(0), UBYTEPayload(1));
+    SendParameter(unit, P::WidthParameter(0), UWORDPayload(0x0D00));
     QVERIFY(Drain(link));
     frames = FilterFrames(link.Device());
     QCOMPARE(frames.size(), 1);
     // Band 0 of channel 5 at slot 2: unity word 0x10000000, frequency (10699 + 30615) / 2 = 20657,
-    // width 0x0D00, gain 0, BELL, option 0, gang and band bypass.
+    // width 0x0D00, gain 0, BELL, option 0, the gang bit.
     QCOMPARE(frames.last().mPayload, QByteArray::fromHex("05020000"
                                                          "00000010"
                                                          "00000000"
@@ -296,7 +302,11 @@ void tst_cParametricEQUnit::records_carryTheBandInDeviceOrderAndTheGangBit()
                                                          "0000"
                                                          "00"
                                                          "00"
-                                                         "81"));
+                                                         "80"));
+    // A band's own bypass (the earlier version's, from the device) goes in bit 0 beside the gang bit.
+    sParametricEQBand bypassed = unit.GetBand(0);
+    bypassed.mBypass = true;
+    QCOMPARE(int(driver->SentRecord(bypassed).mBypass), 0x81);
 
     link.Device().ClearLog();
     SendParameter(unit, P::P_BYPASS, UBYTEPayload(0));
@@ -350,7 +360,7 @@ void tst_cParametricEQUnit::syncUp_answersEveryParameter()
     P& unit = *driver->GetUnit();
     SendParameter(unit, P::P_LAST_TYPE, UBYTEPayload(2));
     SendParameter(unit, P::GainParameter(1), UWORDPayload(GainCode(-1.0)));
-    SendParameter(unit, P::BandBypassParameter(1), UBYTEPayload(1));
+    SendParameter(unit, P::BandBypassParameter(1), UBYTEPayload(1)); // refused: no band is bypassed
     QCOMPARE(unit.GetNumberOfParameters(), KV_NET_DATA_SCALE(14));
 
     cRecordingNetObject back("Back end", 1);
@@ -362,7 +372,7 @@ void tst_cParametricEQUnit::syncUp_answersEveryParameter()
         {P::FrequencyParameter(1), UWORDPayload((22611 + 56622) / 2)},
         {P::WidthParameter(1), UWORDPayload(0x0D00)},
         {P::GainParameter(1), UWORDPayload(GainCode(-1.0))},
-        {P::BandBypassParameter(1), UBYTEPayload(1)},
+        {P::BandBypassParameter(1), UBYTEPayload(0)},
     };
     for (const auto& answer : answers)
     {
@@ -509,7 +519,7 @@ void tst_cParametricEQUnit::defaults_andNvBlockAcrossRemapping()
                      Expected(BELL, 0.0, ConvertUWORDToFrequency(middles[band]), 2.41));
         }
         SetBand0(unit, 1, 30000, 0x1200, GainCode(-2.0));
-        SendParameter(unit, P::BandBypassParameter(3), UBYTEPayload(1));
+        SendParameter(unit, P::GainParameter(3), UWORDPayload(GainCode(1.5)));
         SendParameter(unit, P::P_BYPASS, UBYTEPayload(1));
         unit.SetBandOption(2, 1);
         saved = Record(unit);
@@ -526,7 +536,8 @@ void tst_cParametricEQUnit::defaults_andNvBlockAcrossRemapping()
     QCOMPARE(nKVByteOrder::LoadLittle16(block + 3), UWORD(30000));  // band 0 frequency
     QCOMPARE(nKVByteOrder::LoadLittle32(block + 3 + 24), ULONG(1)); // band 0 type
     QCOMPARE(block[3 + 40 + 2], UBYTE(1));                          // band 2 option
-    QCOMPARE(block[3 + 44 + 3], UBYTE(1));                          // band 3 bypass
+    QCOMPARE(nKVByteOrder::LoadLittle16(block + 3 + 16 + 6), UWORD(384)); // band 3 gain
+    QCOMPARE(block[3 + 44 + 3], UBYTE(0));                                // band 3 bypass
     QCOMPARE(nKVByteOrder::LoadLittle16(block + 3 + 48 + 80), UWORD(0xFA72));
 }
 

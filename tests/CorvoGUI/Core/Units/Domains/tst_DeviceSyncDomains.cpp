@@ -1126,22 +1126,25 @@ void tst_DeviceSyncDomains::unitSetOut_staysOutAcrossAReconnect()
     QVERIFY(Disconnect());
 }
 
-// Band 0 bypassed in the model (an old saves file, a peer) is sent with its bypass field set: at the
-// next connect that field is the program's own band bypass and leaves the unit IN.
+// A peer asking band 0 bypassed is refused (the band has no bypass switch), so band 0's bypass field
+// on the device stays the program's, and the unit stays IN at the next connect.
 void tst_DeviceSyncDomains::bandZeroBypassedByTheProgram_leavesTheUnitIn()
 {
     Start();
     QVERIFY(ConnectAndSync());
     QVERIFY(mLink->Link().SetRunning());
     cParametricEQUnit& unit = mModel->LowLeft();
+    cReportCapture capture;
     SendParameter(unit, P::BandBypassParameter(0), UBYTEPayload(1));
     QVERIFY(Drain(*mLink));
-    QCOMPARE(int(mLink->Device().Model().Filter(0, 2).mBypass), 1);
+    QVERIFY(capture.Contains("band 0, bypass refused: the band has no bypass switch"));
+    QVERIFY(!unit.GetBand(0).mBypass);
+    QCOMPARE(int(mLink->Device().Model().Filter(0, 2).mBypass), 0);
     QVERIFY(Disconnect());
 
     QVERIFY(ConnectAndSync());
     QVERIFY(!unit.GetBypass());
-    QVERIFY(unit.GetBand(0).mBypass);
+    QVERIFY(!unit.GetBand(0).mBypass);
     QVERIFY(Disconnect());
 }
 

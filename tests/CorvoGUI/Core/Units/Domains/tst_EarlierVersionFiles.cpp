@@ -227,7 +227,8 @@ void SetZeroDecibels(const sModel& model, eGainField field)
 
 // A setting the earlier version stored, which the window cannot show or leave: a band type its switch
 // does not offer (bell or low shelf on the first band, bell or high shelf on the last, bell between),
-// a slope a filter of one section does not offer (12dB Butterworth only).
+// a slope a filter of one section does not offer (12dB Butterworth only), a band bypass (its sync took
+// them from the device; no band has a bypass switch).
 enum eUnshownSetting
 {
     NOTCH_ON_LOW_LEFT_BAND_0,
@@ -238,6 +239,8 @@ enum eUnshownSetting
     BUTTERWORTH_24_ON_LOW_HIGH_PASS, // one section
     BESSEL_ON_MID_LOW_PASS,          // one section
     BESSEL_ON_HIGH_HIGH_PASS,        // two sections: offered, taken as it is
+    LOW_LEFT_BAND_1_BYPASSED,
+    EVERY_BAND_BYPASSED,
 };
 
 // A stored field: where it is in the plain saves stream and in the non-volatile RAM file, its size
@@ -264,6 +267,21 @@ sStoredPlace BandType(const sModel& model, const cParametricEQUnit& unit, int ba
     place.mSize = 4;
     place.mUnit = unit.GetName();
     place.mField = QStringLiteral("band %1 type").arg(band);
+    return place;
+}
+
+// A band's bypass: last of the band's 12 bytes in the PEQ record; in the block after the marker, the
+// u8 bypass, the frequencies, widths and gains (u16 each), the types (u32) and the options (u8).
+sStoredPlace BandBypass(const sModel& model, const cParametricEQUnit& unit, int band)
+{
+    const int bands = unit.GetNumberOfBands();
+    sStoredPlace place;
+    place.mRecordOffset = model.RecordOffset(&unit) + 1 + 12 * band + 11;
+    place.mBlockOffset =
+        int(unit.GetBlock().GetBlockAddress() - model.mStorage.GetStartAddress()) + 2 + 1 + 11 * bands + band;
+    place.mSize = 1;
+    place.mUnit = unit.GetName();
+    place.mField = QStringLiteral("band %1 bypass").arg(band);
     return place;
 }
 
@@ -306,9 +324,21 @@ std::vector<sStoredPlace> Places(const sModel& model, eUnshownSetting setting)
     case BESSEL_ON_MID_LOW_PASS:
         return {Slope(model, *model.mMid.GetLPFDriver()->GetUnit())};
     case BESSEL_ON_HIGH_HIGH_PASS:
+        return {Slope(model, *model.mHigh.GetHPFDriver()->GetUnit())};
+    case LOW_LEFT_BAND_1_BYPASSED:
+        return {BandBypass(model, *model.mLow.GetLeftEQDriver()->GetUnit(), 1)};
+    case EVERY_BAND_BYPASSED:
         break;
     }
-    return {Slope(model, *model.mHigh.GetHPFDriver()->GetUnit())};
+    std::vector<sStoredPlace> places;
+    for (const cParametricEQUnit* unit : model.EqUnits())
+    {
+        for (int band = 0; band < unit->GetNumberOfBands(); ++band)
+        {
+            places.push_back(BandBypass(model, *unit, band));
+        }
+    }
+    return places;
 }
 
 // Writes `value` big-endian (as the saves stream holds it) or little-endian (as the non-volatile RAM
@@ -432,6 +462,8 @@ private:
             << BESSEL_ON_MID_LOW_PASS << quint32(nPEQ::HPF_BESSEL_18_DB) << 0u;
         QTest::newRow("18dB Bessel on the HIGH high-pass: offered")
             << BESSEL_ON_HIGH_HIGH_PASS << quint32(nPEQ::HPF_BESSEL_18_DB) << quint32(nPEQ::HPF_BESSEL_18_DB);
+        QTest::newRow("LOW left band 1 bypassed") << LOW_LEFT_BAND_1_BYPASSED << 1u << 0u;
+        QTest::newRow("every band of every PEQ unit bypassed") << EVERY_BAND_BYPASSED << 1u << 0u;
     }
     // The model's records with `value` in every place.
     QByteArray RecordsWith(const std::vector<sStoredPlace>& places, quint32 value) const
@@ -676,12 +708,17 @@ void tst_EarlierVersionFiles::earlierNonVolatileFile_readsUnshownSettingsAsTheDe
     QCOMPARE(capture.Count("Notification: "), units.size());
     for (const QString& unit : units)
     {
+        QStringList fields;
+        for (const sStoredPlace& place : places)
+        {
+            if (place.mUnit == unit)
+            {
+                fields << QStringLiteral("%1 %2 read as %3").arg(place.mField).arg(held).arg(taken);
+            }
+        }
         const QString said =
-            QStringLiteral("Settings of %1 mended: its non-volatile block held %2 %3 read as %4, the others "
-                           "are kept")
-                .arg(unit, places.front().mField)
-                .arg(held)
-                .arg(taken);
+            QStringLiteral("Settings of %1 mended: its non-volatile block held %2, the others are kept")
+                .arg(unit, fields.join(", "));
         QVERIFY2(capture.Contains(said), qPrintable(said + "\n" + capture.Lines().join("")));
     }
 
