@@ -91,10 +91,6 @@ constexpr sFieldDomain FLAG = {0, 1, sFieldDomain::NONZERO_IS_ON, nullptr, false
 // Gains in 1/256 dB, from minus infinity up; -32768, one below, stands for minus infinity.
 constexpr sFieldDomain GAIN = {GAIN_MINUS_INFINITY, 32767, sFieldDomain::TAKE_NEAREST_END, "minus infinity",
                                true};
-// Frequency, width and delay time codes: every 16-bit code stands for a value.
-constexpr sFieldDomain CODE = {0, 0xFFFF, sFieldDomain::TAKE_NEAREST_END, nullptr, false};
-// A parametric EQ band's option byte.
-constexpr sFieldDomain BAND_OPTION = {0, 0xFF, sFieldDomain::TAKE_NEAREST_END, nullptr, false};
 // A parametric EQ band's type (nPEQ::eParametricEQType).
 constexpr sFieldDomain BAND_TYPE = {nPEQ::BELL, nPEQ::HIGH_CONTOUR, sFieldDomain::KEEP_CURRENT, nullptr,
                                     false};

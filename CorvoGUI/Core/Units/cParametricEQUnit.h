@@ -39,8 +39,8 @@ struct sParametricEQBand
 // accepted message is published, also when it changes nothing; only a change redesigns and
 // sends. Recall and sync publish what they changed.
 //
-// Fields and their domains (nFieldDomains): unit bypass FLAG; per band frequency and width CODE
-// (every code), gain GAIN, type BAND_TYPE, option BAND_OPTION (every byte), band bypass FLAG. A band
+// Fields and their domains (nFieldDomains): unit bypass FLAG; per band gain GAIN, type BAND_TYPE,
+// band bypass FLAG; frequency and width codes and the option byte take every value. A band
 // takes only a type its switch offers, at every way in: a message or the device's record with
 // another is refused; a saves file or the NV block of the earlier version, which took any known type,
 // is read with the band's default type (BELL) there, said once. Neither is a band bypassed at any way

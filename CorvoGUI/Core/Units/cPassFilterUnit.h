@@ -43,8 +43,8 @@ struct sPassFilterKind
 // reported and refused).
 // A recall or sync publishes what it changed, 4097 and 4098 included.
 //
-// Fields and their domains (nFieldDomains): frequency CODE (every code), slope type SLOPE_TYPE,
-// bypass FLAG. A sync takes the device's record of the left channel's first section: an unknown
+// Fields and their domains (nFieldDomains): slope type SLOPE_TYPE, bypass FLAG; the frequency code
+// takes every value. A sync takes the device's record of the left channel's first section: an unknown
 // slope type, and a slope type other than 12 dB Butterworth on a unit of fewer than two sections
 // (there the window offers no slope choice, and the other slopes would not be what they say), keeps
 // the unit's own, reported; a bypass field is bypassed for anything but 0, as the device means it.
