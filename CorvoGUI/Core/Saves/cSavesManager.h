@@ -45,7 +45,9 @@ class cSaveObject;
 // A file that fails any check changes nothing. The answer is 1 only when the file was applied. A
 // field whose value stands for its domain's lowest (sFieldDomain::StandsForLowest: a gain of -32768,
 // as earlier versions wrote a device's 0x8000) is no failure: it is taken as the lowest, and said once
-// for the file as a notification "Recalled <file>: <field> <value> read as <lowest> (<objects>)".
+// for the file as a notification "Recalled <file>: <field> <value> read as <lowest> (<objects>)". So is
+// a value that earlier versions stored and the window cannot show (a band type the band's switch does
+// not offer, a slope the filter does not offer): it is read as the object's default.
 //
 // Threads: constructed and destroyed on the GUI thread. Requests run on the syscall thread
 // (message delivery, under the registry lock); the mutex serialises save, recall, sync and the

@@ -33,9 +33,4 @@ enum eHighPassType
 };
 Q_ENUM_NS(eHighPassType)
 
-constexpr bool IsKnownParametricEQType(ULONG type)
-{
-    return type <= HIGH_CONTOUR;
-}
-
 } // namespace nPEQ

@@ -25,7 +25,8 @@ class cSaveObjectRegistry;
 // reported and taken as 1. A value equal to the stored one is neither published nor sent.
 //
 // Fields and their domains (nFieldDomains): mute and polarity FLAG, gain GAIN. From the device a
-// flag other than 0 or 1 is on and a gain below minus infinity is minus infinity, each reported.
+// flag is on for anything but 0, as the device means it (no report), and a gain below minus infinity
+// is minus infinity (reported).
 //
 // Non-volatile block (8 bytes, packed, native byte order): u16 0x5566, u8 mute, u8 polarity (the
 // user's), s16 gain, u16 0xFB05. Wrong markers reset it to the defaults: unmuted, polarity off,

@@ -19,7 +19,7 @@ class cSaveObjectRegistry;
 // Parameters: 4096 left time code (UWORD), 4097 right time code (UWORD), 4098 gang (UBYTE bool).
 // A time message is published also when it changes nothing.
 //
-// Fields and their domains (nFieldDomains): both codes CODE (every code), gang FLAG.
+// Fields and their domains (nFieldDomains): gang FLAG; both time codes take every value.
 //
 // NV block (9 bytes): u16 start marker 0x66B6, u16 left code, u16 right code, u8 gang, u16 end
 // marker 0x36AA; defaults 0, 0, off. Wrong markers reset it; a gang byte other than 0 or 1 is

@@ -81,7 +81,7 @@ const UBYTE* cNonVolatileBlock::FieldAddress(size_t offset, size_t size) const
 
 void cNonVolatileBlock::ReportMended(const char* unit) const
 {
-    if ((mMended.empty() && mReadAsLowest.empty()) || mRegionReset || !IsInStorage())
+    if ((mMended.empty() && mReadAs.empty()) || mRegionReset || !IsInStorage())
     {
         return;
     }
@@ -95,7 +95,7 @@ void cNonVolatileBlock::ReportMended(const char* unit) const
         return text;
     };
     // "held <fields>, out of its range; that setting takes its default", then "held <field> <value>
-    // read as <lowest>, ..." for the values that stood for their domain's lowest.
+    // read as <value taken>, ..." for the values read as another.
     std::string clauses;
     if (!mMended.empty())
     {
@@ -103,9 +103,9 @@ void cNonVolatileBlock::ReportMended(const char* unit) const
         clauses = "held " + join(mMended) + ", out of " + (one ? "its range" : "their ranges") + "; " +
                   (one ? "that setting takes its default" : "those settings take their defaults");
     }
-    if (!mReadAsLowest.empty())
+    if (!mReadAs.empty())
     {
-        clauses += (clauses.empty() ? "held " : "; it held ") + join(mReadAsLowest);
+        clauses += (clauses.empty() ? "held " : "; it held ") + join(mReadAs);
     }
     KV_REPORT_NOTIFICATION("Settings of %s mended: its non-volatile block %s, the others are kept",
                            unit != nullptr ? unit : "", clauses.c_str());

@@ -39,9 +39,11 @@ private:
 // unit then writes its defaults and calls WriteMarkers(); the reset is said once (ReportReset), so
 // the user learns that settings were lost. With right markers the unit checks each field against its
 // domain (Mend): a field outside takes its default on its own, or the lowest where its value stands
-// for it (sFieldDomain::StandsForLowest), and the block's other fields are kept; the mends are said
-// once (ReportMended). Without a storage manager, or when it gives no memory, the
-// block lives in memory of its own (reported): the unit works with its defaults and nothing is kept.
+// for it (sFieldDomain::StandsForLowest), and the block's other fields are kept; a value inside its
+// domain that the unit does not take (an earlier version's setting the window cannot show) is read as
+// one it takes (MendReadAs). The mends are said once (ReportMended). Without a storage manager, or when it
+// gives no memory, the block lives in memory of its own (reported): the unit works with its defaults and
+// nothing is kept.
 //
 // Field access is bounded: a load or store that does not fit in the fields is reported; a load
 // then gives a zero value and a store writes nothing.
@@ -81,20 +83,30 @@ public:
         {
             return false;
         }
-        const std::string held = field + " " + std::to_string(value);
         if (domain.StandsForLowest(value))
         {
-            Store<T>(offset, static_cast<T>(domain.mLowest));
-            mReadAsLowest.push_back(held + " read as " + nFieldDomains::ValueText(domain, domain.mLowest));
+            MendReadAs<T>(offset, static_cast<T>(domain.mLowest), field,
+                          nFieldDomains::ValueText(domain, domain.mLowest));
             return true;
         }
         Store<T>(offset, defaultValue);
-        mMended.push_back(held);
+        mMended.push_back(field + " " + std::to_string(value));
         return true;
     }
-    // Says, once, which fields of the unit named `unit` Mend changed: a notification naming the unit
-    // and each field with the value it held, out of its range and set to its default, or read as the
-    // lowest it stands for. Nothing when no field was mended, the whole file started afresh or the
+    // Stores `value` in the field of type T at offset, a value inside its domain that the field's
+    // value held is read as (the lowest it stands for, or a value the window can show for one it
+    // cannot), and notes the field (named as reports name it), the value it held and `taken` (how
+    // reports name `value`) for ReportMended.
+    template <typename T>
+    void MendReadAs(size_t offset, T value, const std::string& field, const std::string& taken)
+    {
+        mReadAs.push_back(field + " " + std::to_string(static_cast<long long>(Load<T>(offset))) +
+                          " read as " + taken);
+        Store<T>(offset, value);
+    }
+    // Says, once, which fields of the unit named `unit` Mend and MendReadAs changed: a notification
+    // naming the unit and each field with the value it held, out of its range and set to its default,
+    // or read as another value. Nothing when no field was mended, the whole file started afresh or the
     // block never was in the file.
     void ReportMended(const char* unit) const;
 
@@ -140,6 +152,6 @@ private:
     bool mValidMarkers = false;
     bool mRegionReset = true;         // the whole region started afresh: no block reports its own reset
     std::vector<std::string> mMended; // "<field> <value held>" of every field Mend set to its default
-    // "<field> <value held> read as <lowest>" of every field Mend set to the lowest its value stands for
-    std::vector<std::string> mReadAsLowest;
+    // "<field> <value held> read as <value taken>" of every field MendReadAs set
+    std::vector<std::string> mReadAs;
 };

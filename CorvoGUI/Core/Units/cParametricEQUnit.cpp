@@ -87,10 +87,23 @@ void cParametricEQUnit::MendStoredFields()
     for (UBYTE band = 0; band < mBands; ++band)
     {
         const std::string prefix = "band " + std::to_string(band) + " ";
-        mBlock.Mend<ULONG>(mLayout.mTypes + sizeof(ULONG) * band, nFieldDomains::BAND_TYPE, nPEQ::BELL,
-                           prefix + "type");
+        const size_t type = mLayout.mTypes + sizeof(ULONG) * band;
+        mBlock.Mend<ULONG>(type, nFieldDomains::BAND_TYPE, nPEQ::BELL, prefix + "type");
+        // A type the band's switch does not offer, which the earlier version took: the band's default.
+        if (!OffersType(band, mBlock.Load<ULONG>(type)))
+        {
+            mBlock.MendReadAs<ULONG>(type, nPEQ::BELL, prefix + "type",
+                                     nFieldDomains::ValueText(nFieldDomains::BAND_TYPE, nPEQ::BELL));
+        }
         mBlock.Mend<SWORD>(mLayout.mGains + sizeof(SWORD) * band, nFieldDomains::GAIN, 0, prefix + "gain");
-        mBlock.Mend<UBYTE>(mLayout.mBandBypass + band, nFieldDomains::FLAG, 0, prefix + "bypass");
+        const size_t bandBypass = mLayout.mBandBypass + band;
+        mBlock.Mend<UBYTE>(bandBypass, nFieldDomains::FLAG, 0, prefix + "bypass");
+        // A band bypass, which the earlier version's sync took from the device: the band active.
+        if (mBlock.Load<UBYTE>(bandBypass) != 0)
+        {
+            mBlock.MendReadAs<UBYTE>(bandBypass, 0, prefix + "bypass",
+                                     nFieldDomains::ValueText(nFieldDomains::FLAG, 0));
+        }
     }
     mBlock.ReportMended(GetSaveName());
 }
@@ -427,6 +440,12 @@ void cParametricEQUnit::OnTypeMessage(cKVNetMessage& message, UBYTE band)
         KV_REPORT_ERROR("%s: unknown band type %d refused", GetSaveName(), int(type));
         return;
     }
+    if (!OffersType(band, type))
+    {
+        KV_REPORT_ERROR("%s: band %d, type %d refused: the band's switch offers no such type", GetSaveName(),
+                        int(band), int(type));
+        return;
+    }
     if (type != GetBand(band).mType)
     {
         SetType(band, type);
@@ -471,6 +490,12 @@ void cParametricEQUnit::OnBandMessage(cKVNetMessage& message, UBYTE band, int fi
     default:
     {
         const bool bypass = UBYTEToBool(message.GetUBYTE(0));
+        if (bypass)
+        {
+            KV_REPORT_ERROR("%s: band %d, bypass refused: the band has no bypass switch", GetSaveName(),
+                            int(band));
+            return;
+        }
         changed = bypass != settings.mBypass;
         SetBandBypass(band, bypass);
         break;

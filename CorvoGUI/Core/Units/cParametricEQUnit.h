@@ -31,14 +31,21 @@ struct sParametricEQBand
 // unit is bypassed, is designed flat.
 //
 // Parameters (5n + 4): 4096 unit bypass (UBYTE bool), 4097 type of band 0, 4098 type of band n-1
-// (UBYTE; an unknown type is reported and refused); per band b: 4099+5b frequency range
+// (UBYTE; an unknown type, or one the band's switch does not offer (OffersType), is reported and
+// refused); per band b: 4099+5b frequency range
 // (messages ignored; the sync-up answers lower 10699, upper 56622, 0), 4100+5b frequency code,
-// 4101+5b width code, 4102+5b gain (UWORD gain code), 4103+5b band bypass (UBYTE bool). Every
+// 4101+5b width code, 4102+5b gain (UWORD gain code), 4103+5b band bypass (UBYTE bool; the band
+// has no bypass switch, so a bypass is reported and refused and only "active" is taken). Every
 // accepted message is published, also when it changes nothing; only a change redesigns and
 // sends. Recall and sync publish what they changed.
 //
-// Fields and their domains (nFieldDomains): unit bypass FLAG; per band frequency and width CODE
-// (every code), gain GAIN, type BAND_TYPE, option BAND_OPTION (every byte), band bypass FLAG.
+// Fields and their domains (nFieldDomains): unit bypass FLAG; per band gain GAIN, type BAND_TYPE,
+// band bypass FLAG; frequency and width codes and the option byte take every value. A band
+// takes only a type its switch offers, at every way in: a message or the device's record with
+// another is refused; a saves file or the NV block of the earlier version, which took any known type,
+// is read with the band's default type (BELL) there, said once. Neither is a band bypassed at any way
+// in: the earlier version's sync took band bypasses from the device, and its files load with the band
+// active, said once.
 //
 // NV block: u16 start marker 0x4380, u8 unit bypass, n u16 frequency codes, n u16 width codes,
 // n s16 gains, n u32 types, n u8 band options, n u8 band bypass flags, n five s32 words (b0, b1,
@@ -97,7 +104,8 @@ public:
                          KV_NET_DATA_SCALE sourceMethod) override;
 
     void SaveData(QDataStream* stream) override;
-    // The record read whole, every field inside its domain.
+    // The record read whole, every field inside its domain; a band type the band's switch does not
+    // offer is read as BELL, a band bypass as active (each noted, cSaveObject::TakeReadAsNotes).
     bool CheckRecord(QDataStream* stream) override;
     bool RecallData(QDataStream* stream) override;
     // From the device's records of this channel's bands, only what the window shows and changes:
@@ -124,8 +132,9 @@ public:
                                      const double& q, double& b0, double& b1, double& b2, double& a1,
                                      double& a2, double scale) const;
 
-    // True for the types a sync takes for band `band`: those its switch in the window offers, bell
-    // or low shelf on the first band, bell or high shelf on the last, bell on the others.
+    // True for the types band `band` takes, by message, sync, recall or from its NV block: those its
+    // switch in the window offers, bell or low shelf on the first band, bell or high shelf on the
+    // last, bell on the others.
     bool OffersType(UBYTE band, ULONG type) const;
     // Frequency codes band `band` may take with this unit's band count (0 beyond the bands).
     UWORD GetFrequencyRangesLower(UBYTE band) const;

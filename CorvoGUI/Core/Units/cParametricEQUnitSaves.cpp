@@ -63,9 +63,22 @@ bool cParametricEQUnit::ReadRecord(QDataStream* stream, bool& bypass,
         {
             return false;
         }
+        // A type the band's switch does not offer, which the earlier version took: the band's default.
+        if (!OffersType(band, ULONG(type)))
+        {
+            NoteReadAs("band " + std::to_string(band) + " type", type,
+                       nFieldDomains::ValueText(nFieldDomains::BAND_TYPE, nPEQ::BELL));
+            type = nPEQ::BELL;
+        }
+        // A band bypass, which the earlier version's sync took from the device: the band active.
+        if (bandBypass[band] != 0)
+        {
+            NoteReadAs("band " + std::to_string(band) + " bypass", bandBypass[band],
+                       nFieldDomains::ValueText(nFieldDomains::FLAG, 0));
+        }
         b.mType = ULONG(type);
         b.mGain = SWORD(gain);
-        b.mBypass = bandBypass[band] != 0;
+        b.mBypass = false;
     }
     bypass = unitBypass != 0;
     return true;

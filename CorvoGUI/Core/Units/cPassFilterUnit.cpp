@@ -57,6 +57,12 @@ cPassFilterUnit::cPassFilterUnit(const char* name, cPassFilterDriver* driver,
     {
         // The frequency takes every code; the slope type and the bypass flag can be outside.
         mBlock.Mend<ULONG>(kSlopeOffset, nFieldDomains::SLOPE_TYPE, DEFAULT_SLOPE, "slope type");
+        // A slope this filter does not offer, which the earlier version took: the default slope.
+        if (!OffersSlope(GetSlopeType()))
+        {
+            mBlock.MendReadAs<ULONG>(kSlopeOffset, DEFAULT_SLOPE, "slope type",
+                                     nFieldDomains::ValueText(nFieldDomains::SLOPE_TYPE, DEFAULT_SLOPE));
+        }
         mBlock.Mend<UBYTE>(kBypassOffset, nFieldDomains::FLAG, DEFAULT_BYPASS ? 1 : 0, "bypass");
         mBlock.ReportMended(GetSaveName());
         // The words are derived from the settings: designed again rather than trusted.
@@ -302,6 +308,12 @@ void cPassFilterUnit::EntrypointMessage(cKVNetMessage& message)
             KV_REPORT_ERROR("%s: unknown slope type %d refused", GetSaveName(), int(type));
             return;
         }
+        if (!OffersSlope(type))
+        {
+            KV_REPORT_ERROR("%s: slope type %d refused: this filter offers only 12dB Butterworth",
+                            GetSaveName(), int(type));
+            return;
+        }
         if (type != GetSlopeType())
         {
             SetSlopeField(type);
@@ -355,6 +367,13 @@ bool cPassFilterUnit::ReadRecord(QDataStream* stream, sRecord& record) const
         !ReadSavedField(nFieldDomains::SLOPE_TYPE, slopeType, "slope type"))
     {
         return false;
+    }
+    // A slope this filter does not offer, which the earlier version took: the default slope.
+    if (!OffersSlope(ULONG(slopeType)))
+    {
+        NoteReadAs("slope type", slopeType,
+                   nFieldDomains::ValueText(nFieldDomains::SLOPE_TYPE, DEFAULT_SLOPE));
+        slopeType = DEFAULT_SLOPE;
     }
     record.mFrequencyCode = UWORD(frequency);
     record.mSlopeType = ULONG(slopeType);

@@ -39,14 +39,17 @@ struct sPassFilterKind
 // queues the sections for the device.
 //
 // Parameters: 4096 bypass (UBYTE bool; published when a message changes it), 4097 frequency code
-// (UWORD), 4098 slope type (UBYTE; a type the unit does not know is reported and refused).
+// (UWORD), 4098 slope type (UBYTE; a type the unit does not know or does not offer (OffersSlope) is
+// reported and refused).
 // A recall or sync publishes what it changed, 4097 and 4098 included.
 //
-// Fields and their domains (nFieldDomains): frequency CODE (every code), slope type SLOPE_TYPE,
-// bypass FLAG. A sync takes the device's record of the left channel's first section: an unknown
+// Fields and their domains (nFieldDomains): slope type SLOPE_TYPE, bypass FLAG; the frequency code
+// takes every value. A sync takes the device's record of the left channel's first section: an unknown
 // slope type, and a slope type other than 12 dB Butterworth on a unit of fewer than two sections
 // (there the window offers no slope choice, and the other slopes would not be what they say), keeps
-// the unit's own; a bypass field other than 0 or 1 is taken as bypassed; each is reported.
+// the unit's own, reported; a bypass field is bypassed for anything but 0, as the device means it.
+// A saves file or the NV block of the earlier version, which took any known slope, is read with the
+// default slope (12 dB Butterworth) where the unit does not offer the one it holds, said once.
 //
 // NV block: u16 start marker, u16 frequency code, u32 slope type, u8 bypass, per section five
 // s32 words (b0, b1, b2, a1, a2), u16 end marker. Defaults: frequency 0x5396 (100 Hz), slope 0,
@@ -82,7 +85,8 @@ public:
                          KV_NET_DATA_SCALE sourceMethod) override;
 
     void SaveData(QDataStream* stream) override;
-    // The record read whole, every field inside its domain.
+    // The record read whole, every field inside its domain; a slope the unit does not offer is read
+    // as 12 dB Butterworth (noted, cSaveObject::TakeReadAsNotes).
     bool CheckRecord(QDataStream* stream) override;
     bool RecallData(QDataStream* stream) override;
     // From the device's record of the left channel's first section; skipped (SYNC_SKIPPED) until
@@ -102,8 +106,8 @@ public:
     UWORD GetFrequencyCode() const;
     ULONG GetSlopeType() const;
     UBYTE GetNumberOfSections() const { return mSections; }
-    // True for the slope types a sync takes from the device: all four with two sections, else only
-    // 12 dB Butterworth.
+    // True for the slope types the unit takes, by message, sync, recall or from its NV block: all four
+    // with two sections, else only 12 dB Butterworth.
     bool OffersSlope(ULONG type) const;
     tBiquadWords GetSectionWords(UBYTE section) const;
     const cNonVolatileBlock& GetBlock() const { return mBlock; }

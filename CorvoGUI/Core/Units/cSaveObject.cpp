@@ -64,15 +64,20 @@ bool cSaveObject::ReadSavedField(const sFieldDomain& domain, long long& value, c
     }
     if (!domain.Contains(value))
     {
-        const std::string note = std::string(field != nullptr ? field : "") + " " + std::to_string(value) +
-                                 " read as " + nFieldDomains::ValueText(domain, domain.ReadAs(value));
-        if (std::find(mReadAsNotes.begin(), mReadAsNotes.end(), note) == mReadAsNotes.end())
-        {
-            mReadAsNotes.push_back(note);
-        }
+        NoteReadAs(field != nullptr ? field : "", value,
+                   nFieldDomains::ValueText(domain, domain.ReadAs(value)));
         value = domain.ReadAs(value);
     }
     return true;
+}
+
+void cSaveObject::NoteReadAs(const std::string& field, long long held, const std::string& taken) const
+{
+    const std::string note = field + " " + std::to_string(held) + " read as " + taken;
+    if (std::find(mReadAsNotes.begin(), mReadAsNotes.end(), note) == mReadAsNotes.end())
+    {
+        mReadAsNotes.push_back(note);
+    }
 }
 
 bool cSaveObject::SavedFlagValid(qint8 byte, const char* field) const
@@ -98,7 +103,7 @@ long long cSaveObject::FromDevice(const sFieldDomain& domain, long long value, l
                                   const std::string& field) const
 {
     const long long taken = domain.BringIn(value, current);
-    if (!domain.Contains(value))
+    if (!domain.Contains(value) && !domain.OutsideIsNoFault(value))
     {
         KV_REPORT_ERROR("%s: %s %lld from the device is out of range, taken as %s", mSaveName, field.c_str(),
                         value, nFieldDomains::ValueText(domain, taken).c_str());

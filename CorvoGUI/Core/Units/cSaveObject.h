@@ -83,13 +83,17 @@ protected:
     // lowest (then `value` becomes the lowest, noted for TakeReadAsNotes); else false, reported
     // (naming the field).
     bool ReadSavedField(const sFieldDomain& domain, long long& value, const char* field) const;
+    // A saved value taken as another one (a type the window cannot show read as the band's default,
+    // for example): noted once for TakeReadAsNotes as "<field> <value held> read as <taken>".
+    void NoteReadAs(const std::string& field, long long held, const std::string& taken) const;
     // A flag saved as a bool: true when the byte is 0 or 1, else reported (naming the field).
     bool SavedFlagValid(qint8 byte, const char* field) const;
     // Reports a field outside its domain and returns false.
     bool RefuseSavedField(const char* field, long long value) const;
     // A value of `field` from the device, brought into its domain (sFieldDomain::BringIn with the
     // object's current value). A value outside is reported once, as "<name>: <field> <value> from
-    // the device is out of range, taken as <value taken>".
+    // the device is out of range, taken as <value taken>", unless the device means it so (a flag's
+    // nonzero is on: sFieldDomain::OutsideIsNoFault).
     long long FromDevice(const sFieldDomain& domain, long long value, long long current,
                          const std::string& field) const;
 

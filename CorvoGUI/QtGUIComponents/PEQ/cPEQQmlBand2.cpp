@@ -1,5 +1,6 @@
 #include "CorvoGUI/QtGUIComponents/PEQ/cPEQQmlBand2.h"
 
+#include "CorvoGUI/Core/Units/FieldDomain.h"
 #include "CorvoGUI/Core/Units/ParametricEQTables.h"
 #include "CorvoGUI/QtGUIComponents/PEQ/PEQGraphResponse.h"
 #include "CorvoGUI/QtGUIComponents/PEQ/cPEQQmlBackEnd2.h"
@@ -100,7 +101,7 @@ void cPEQQmlBand2::SetBandTypeValue(UBYTE type)
 
 void cPEQQmlBand2::setType(int type)
 {
-    if (type < 0 || !nPEQ::IsKnownParametricEQType(ULONG(type)))
+    if (!nFieldDomains::BAND_TYPE.Contains(type))
     {
         KV_REPORT_ERROR("Unknown band type %d refused", type);
         return;

@@ -225,7 +225,8 @@ void tst_cPEQDriver::unitValues_areStoredSignalledOnceAndNeverEchoed()
 
     SendParameter(rig.Unit(), P::WidthParameter(2), UWORDPayload(0x2000));
     SendParameter(rig.Unit(), P::P_LAST_TYPE, UBYTEPayload(nPEQ::HFSHELF));
-    SendParameter(rig.Unit(), P::BandBypassParameter(0), UBYTEPayload(1));
+    // A band's bypass, which the unit no longer takes, as a linked object would say it.
+    SendParameter(rig.Net(), N::EntryPoint(N::ITEM_BYPASS, 4, 0), UBYTEPayload(1));
     QCOMPARE(width.count(), 1);
     QCOMPARE(driver.GetBandWidthIndex(2), UWORD(0x2000));
     QCOMPARE(type.count(), 1);

@@ -286,6 +286,9 @@ void tst_cPEQQmlBand::typeChange_redrawsTheCurve()
     band.setType(8);
     QCOMPARE(band.type(), int(nPEQ::LPASS));
     QVERIFY(reports.Contains("Unknown band type 8 refused"));
+    band.setType(-1);
+    QCOMPARE(band.type(), int(nPEQ::LPASS));
+    QVERIFY(reports.Contains("Unknown band type -1 refused"));
     QCOMPARE(typeChanged.count(), 2);
 }
 

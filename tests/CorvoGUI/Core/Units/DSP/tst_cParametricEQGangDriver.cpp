@@ -75,10 +75,10 @@ void tst_cParametricEQGangDriver::gang_makesTheRightFollowTheLeftUntilUnganged()
     QCOMPARE(f.mRight.GetBand(1).mType, ULONG(2));
 
     SendParameter(f.mLeft, P::FrequencyParameter(1), UWORDPayload(40000));
-    SendParameter(f.mLeft, P::BandBypassParameter(0), UBYTEPayload(1));
+    SendParameter(f.mLeft, P::WidthParameter(0), UWORDPayload(0x1000));
     cMessagePump::Pump();
     QCOMPARE(f.mRight.GetBand(1).mFrequencyCode, UWORD(40000));
-    QVERIFY(f.mRight.GetBand(0).mBypass);
+    QCOMPARE(f.mRight.GetBand(0).mWidthCode, UWORD(0x1000));
     QVERIFY(Drain(link));
     // Every band of both channels went out with the gang bit.
     for (const sFilterFrame& frame : FilterFrames(link.Device()))

@@ -1,5 +1,6 @@
 #include "AES-Standards/KVConversions.h"
 #include "CorvoGUI/Core/Biquad/BiquadDesign.h"
+#include "CorvoGUI/Core/Units/ParametricEQTables.h"
 #include "CorvoGUI/Core/Units/cParametricEQDriver.h"
 #include "CorvoGUI/Core/Units/cParametricEQUnit.h"
 #include "tests/CorvoGUI/Core/Units/DSP/DspTestSupport.h"
@@ -71,13 +72,32 @@ tBiquadWords Expected(int designer, double G, double f, double Q)
     return BiquadWordsFromCoefficients(c, 2147483647.0);
 }
 
-// Sets band 0 by messages.
+// Sets a band by messages: its type by 4097 (band 0) or 4098 (the last band).
+void SetBand(P& unit, UBYTE band, int type, UWORD frequency, UWORD width, UWORD gain)
+{
+    SendParameter(unit, band == 0 ? P::P_FIRST_TYPE : P::P_LAST_TYPE, UBYTEPayload(UBYTE(type)));
+    SendParameter(unit, P::FrequencyParameter(band), UWORDPayload(frequency));
+    SendParameter(unit, P::WidthParameter(band), UWORDPayload(width));
+    SendParameter(unit, P::GainParameter(band), UWORDPayload(gain));
+}
+
 void SetBand0(P& unit, int type, UWORD frequency, UWORD width, UWORD gain)
 {
-    SendParameter(unit, P::P_FIRST_TYPE, UBYTEPayload(UBYTE(type)));
-    SendParameter(unit, P::FrequencyParameter(0), UWORDPayload(frequency));
-    SendParameter(unit, P::WidthParameter(0), UWORDPayload(width));
-    SendParameter(unit, P::GainParameter(0), UWORDPayload(gain));
+    SetBand(unit, 0, type, frequency, width, gain);
+}
+
+// The words the unit designs for a type at the given settings (scale 8.0), whether a band offers it
+// or not.
+tBiquadWords Designed(const P& unit, int type, int option, double gainDb, UWORD frequency, UWORD width)
+{
+    sBiquadCoefficients c;
+    if (!unit.CalculateCoeffs(nPEQ::eParametricEQType(type), UBYTE(option), gainDb,
+                              ConvertUWORDToFrequency(frequency), nParametricEQTables::QFromWidthCode(width),
+                              c.mB0, c.mB1, c.mB2, c.mA1, c.mA2, kScale))
+    {
+        return tBiquadWords{};
+    }
+    return BiquadWordsFromCoefficients(c, 2147483647.0);
 }
 
 QByteArray Record(P& unit)
@@ -111,6 +131,8 @@ private slots:
     void messages_arePublishedEvenUnchangedButSentOnlyOnChange();
     void syncUp_answersEveryParameter();
     void badTypes_keepTheOldTypeAndCoefficients();
+    void typeMessages_takeOnlyWhatTheBandsSwitchOffers_data();
+    void typeMessages_takeOnlyWhatTheBandsSwitchOffers();
     void defaults_andNvBlockAcrossRemapping();
     void recall_sendsEveryBandFromTheFirstChangeOn();
     void sync_takesTheChannelsRecordsAsTheWindowShowsThem_data();
@@ -168,13 +190,20 @@ void tst_cParametricEQUnit::design_choosesTheDesignerOfTheBandType()
     cTestStorage storage;
     auto driver = MakeEQ(storage.Get(), nullptr, nullptr);
     P& unit = *driver->GetUnit();
-    cReportCapture capture;
-    unit.SetBandOption(0, UBYTE(option));
-    SetBand0(unit, type, frequency, width, GainCode(gainDb));
-
     const double f = designFrequency > 0.0 ? designFrequency : ConvertUWORDToFrequency(frequency);
-    QCOMPARE(unit.GetBand(0).mType, ULONG(type));
-    QCOMPARE(unit.GetBandWords(0), Expected(designer, designGain, f, designQ));
+    const tBiquadWords expected = Expected(designer, designGain, f, designQ);
+    cReportCapture capture;
+    QCOMPARE(Designed(unit, type, option, gainDb, frequency, width), expected);
+    // A band whose switch offers the type (bell and low shelf on the first, high shelf on the last)
+    // is designed so; no band offers the others.
+    const UBYTE band = unit.OffersType(0, ULONG(type)) ? 0 : 3;
+    if (unit.OffersType(band, ULONG(type)))
+    {
+        unit.SetBandOption(band, UBYTE(option));
+        SetBand(unit, band, type, frequency, width, GainCode(gainDb));
+        QCOMPARE(unit.GetBand(band).mType, ULONG(type));
+        QCOMPARE(unit.GetBandWords(band), expected);
+    }
     QVERIFY2(!capture.Contains("ERROR"), qPrintable(capture.Lines().join(QString())));
 }
 
@@ -187,13 +216,17 @@ void tst_cParametricEQUnit::bypass_designsFlatAndSendsUnityWhileTheDesignsStay()
     P& unit = *driver->GetUnit();
     const UWORD f = ConvertFrequencyToUWORD(2000.0);
     SetBand0(unit, 0, f, 0x0B00, GainCode(6.0));
-    SendParameter(unit, P::P_LAST_TYPE, UBYTEPayload(4)); // band 3 HPASS
+    SendParameter(unit, P::P_LAST_TYPE, UBYTEPayload(2)); // band 3 HFSHELF
     const double hz = ConvertUWORDToFrequency(f);
     QCOMPARE(unit.GetBandWords(0), Expected(BELL, 6.0, hz, 0.707));
 
-    // A bypassed band is designed flat: a BELL with its own Q, a pass band with Q 2.41.
+    // A band has no bypass switch: its bypass is refused, the band keeps its design.
+    cReportCapture capture;
     SendParameter(unit, P::BandBypassParameter(0), UBYTEPayload(1));
-    QCOMPARE(unit.GetBandWords(0), Expected(BELL, 0.0, hz, 0.707));
+    QVERIFY(capture.Contains(
+        "LMH 2: L Parametric EQ Unit: band 0, bypass refused: the band has no bypass switch"));
+    QVERIFY(!unit.GetBand(0).mBypass);
+    QCOMPARE(unit.GetBandWords(0), Expected(BELL, 6.0, hz, 0.707));
     SendParameter(unit, P::BandBypassParameter(0), UBYTEPayload(0));
 
     QVERIFY(Drain(link));
@@ -202,7 +235,12 @@ void tst_cParametricEQUnit::bypass_designsFlatAndSendsUnityWhileTheDesignsStay()
     QVERIFY(driver->GetUnitBypass());
     QCOMPARE(unit.GetBandWords(0), Expected(BELL, 0.0, hz, 0.707));
     const double band3 = ConvertUWORDToFrequency(unit.GetBand(3).mFrequencyCode);
-    QCOMPARE(unit.GetBandWords(3), Expected(BELL, 0.0, band3, 2.41));
+    QCOMPARE(unit.GetBandWords(3), Expected(HIGH_SHELF, 0.0, band3, 0.0));
+    // The flat section of a pass, notch or contour type is a bell with Q 2.41.
+    sBiquadCoefficients flat;
+    QVERIFY(unit.CalculateFlatResponseCoeffs(nPEQ::HPASS, band3, 0.707, flat.mB0, flat.mB1, flat.mB2,
+                                             flat.mA1, flat.mA2, kScale));
+    QCOMPARE(BiquadWordsFromCoefficients(flat, 2147483647.0), Expected(BELL, 0.0, band3, 2.41));
     QVERIFY(Drain(link));
     QList<sFilterFrame> frames = FilterFrames(link.Device());
     QCOMPARE(FilterIds(frames), (QList<ULONG>{0x0202, 0x0302, 0x0402, 0x0502}));
@@ -244,13 +282,15 @@ void tst_cParametricEQUnit::records_carryTheBandInDeviceOrderAndTheGangBit()
     link.Device().ClearLog();
     SendParameter(unit, P::P_BYPASS, UBYTEPayload(1));
     QVERIFY(Drain(link));
+    SendParameter(unit, P::WidthParameter(0), UWORDPayload(0x0C00));
+    QVERIFY(Drain(link));
     link.Device().ClearLog();
-    SendParameter(unit, P::BandBypassParameter(0), UBYTEPayload(1));
+    SendParameter(unit, P::WidthParameter(0), UWORDPayload(0x0D00));
     QVERIFY(Drain(link));
     frames = FilterFrames(link.Device());
     QCOMPARE(frames.size(), 1);
     // Band 0 of channel 5 at slot 2: unity word 0x10000000, frequency (10699 + 30615) / 2 = 20657,
-    // width 0x0D00, gain 0, BELL, option 0, gang and band bypass.
+    // width 0x0D00, gain 0, BELL, option 0, the gang bit.
     QCOMPARE(frames.last().mPayload, QByteArray::fromHex("05020000"
                                                          "00000010"
                                                          "00000000"
@@ -262,7 +302,11 @@ void tst_cParametricEQUnit::records_carryTheBandInDeviceOrderAndTheGangBit()
                                                          "0000"
                                                          "00"
                                                          "00"
-                                                         "81"));
+                                                         "80"));
+    // A band's own bypass (the earlier version's, from the device) goes in bit 0 beside the gang bit.
+    sParametricEQBand bypassed = unit.GetBand(0);
+    bypassed.mBypass = true;
+    QCOMPARE(int(driver->SentRecord(bypassed).mBypass), 0x81);
 
     link.Device().ClearLog();
     SendParameter(unit, P::P_BYPASS, UBYTEPayload(0));
@@ -314,21 +358,21 @@ void tst_cParametricEQUnit::syncUp_answersEveryParameter()
     cTestStorage storage;
     auto driver = MakeEQ(storage.Get(), nullptr, nullptr, 2, 0, 0);
     P& unit = *driver->GetUnit();
-    SendParameter(unit, P::P_LAST_TYPE, UBYTEPayload(1));
+    SendParameter(unit, P::P_LAST_TYPE, UBYTEPayload(2));
     SendParameter(unit, P::GainParameter(1), UWORDPayload(GainCode(-1.0)));
-    SendParameter(unit, P::BandBypassParameter(1), UBYTEPayload(1));
+    SendParameter(unit, P::BandBypassParameter(1), UBYTEPayload(1)); // refused: no band is bypassed
     QCOMPARE(unit.GetNumberOfParameters(), KV_NET_DATA_SCALE(14));
 
     cRecordingNetObject back("Back end", 1);
     const QList<QPair<KV_NET_DATA_SCALE, QByteArray>> answers = {
         {P::P_BYPASS, UBYTEPayload(0)},
         {P::P_FIRST_TYPE, UBYTEPayload(0)},
-        {P::P_LAST_TYPE, UBYTEPayload(1)},
+        {P::P_LAST_TYPE, UBYTEPayload(2)},
         {P::RangeParameter(1), QByteArray::fromHex("29cbdd2e00")},
         {P::FrequencyParameter(1), UWORDPayload((22611 + 56622) / 2)},
         {P::WidthParameter(1), UWORDPayload(0x0D00)},
         {P::GainParameter(1), UWORDPayload(GainCode(-1.0))},
-        {P::BandBypassParameter(1), UBYTEPayload(1)},
+        {P::BandBypassParameter(1), UBYTEPayload(0)},
     };
     for (const auto& answer : answers)
     {
@@ -359,13 +403,13 @@ void tst_cParametricEQUnit::badTypes_keepTheOldTypeAndCoefficients()
     QCOMPARE(unit.GetBand(0).mType, ULONG(0));
     QCOMPARE(graph.Count(P::P_FIRST_TYPE), 0);
 
-    // NOTCH is a type, but has no design: the band keeps its coefficients.
-    SendParameter(unit, P::P_FIRST_TYPE, UBYTEPayload(5));
+    // NOTCH is a type, but has no design (reported, the outputs unchanged).
+    sBiquadCoefficients c{1.0, 2.0, 3.0, 4.0, 5.0};
+    QVERIFY(
+        !unit.CalculateCoeffs(nPEQ::NOTCH, 0, 0.0, 1000.0, 1.0, c.mB0, c.mB1, c.mB2, c.mA1, c.mA2, kScale));
     QVERIFY(capture.Contains("NYI - Notch"));
-    QCOMPARE(unit.GetBand(0).mType, ULONG(5));
-    QCOMPARE(unit.GetBandWords(0), designed);
-    SendParameter(unit, P::GainParameter(0), UWORDPayload(GainCode(9.0)));
-    QCOMPARE(unit.GetBandWords(0), designed);
+    QCOMPARE(c.mB0, 1.0);
+    QCOMPARE(c.mA2, 5.0);
 
     // A record with an unknown type is refused whole: nothing of it is taken.
     QByteArray record = Record(unit);
@@ -374,8 +418,83 @@ void tst_cParametricEQUnit::badTypes_keepTheOldTypeAndCoefficients()
     patch << qint16(0x1234) << qint32(77);
     QVERIFY(!RecallIsWhole(unit, record));
     QVERIFY(capture.Contains("holds band type 77, out of its range"));
-    QCOMPARE(unit.GetBand(0).mType, ULONG(5));
+    QCOMPARE(unit.GetBand(0).mType, ULONG(0));
+    QCOMPARE(unit.GetBandWords(0), designed);
     QVERIFY(unit.GetBand(0).mGain != 0x1234);
+}
+
+void tst_cParametricEQUnit::typeMessages_takeOnlyWhatTheBandsSwitchOffers_data()
+{
+    QTest::addColumn<int>("bands");
+    QTest::addColumn<bool>("last"); // 4098, the last band's type; else 4097, band 0's
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("taken");
+
+    // The first band's switch offers bell and low shelf, the last band's bell and high shelf; a
+    // single band is both.
+    const auto row = [](int bands, bool last, int type, bool taken)
+    {
+        QTest::addRow("%d bands, %s band, type %d", bands, last ? "last" : "first", type)
+            << bands << last << type << taken;
+    };
+    for (int type = nPEQ::BELL; type <= nPEQ::HIGH_CONTOUR; ++type)
+    {
+        row(4, false, type, type == nPEQ::BELL || type == nPEQ::LFSHELF);
+        row(4, true, type, type == nPEQ::BELL || type == nPEQ::HFSHELF);
+    }
+    row(2, true, nPEQ::HIGH_CONTOUR, false);
+    row(6, false, nPEQ::NOTCH, false);
+    row(1, false, nPEQ::HFSHELF, true);
+    row(1, true, nPEQ::LFSHELF, true);
+    row(1, true, nPEQ::LPASS, false);
+}
+
+// A type message takes only a type the band's switch offers, as the sync does: another is refused,
+// reported, and the band keeps its type and design; nothing is published or sent.
+void tst_cParametricEQUnit::typeMessages_takeOnlyWhatTheBandsSwitchOffers()
+{
+    QFETCH(int, bands);
+    QFETCH(bool, last);
+    QFETCH(int, type);
+    QFETCH(bool, taken);
+
+    cSerialTestLink link;
+    QVERIFY(link.Connect());
+    cTestStorage storage;
+    auto driver = MakeEQ(storage.Get(), &link.Link(), nullptr, UBYTE(bands));
+    P& unit = *driver->GetUnit();
+    const UBYTE band = last ? UBYTE(bands - 1) : 0;
+    const KV_NET_DATA_SCALE parameter = last ? P::P_LAST_TYPE : P::P_FIRST_TYPE;
+    SendParameter(unit, P::GainParameter(band), UWORDPayload(GainCode(4.0)));
+    QVERIFY(Drain(link));
+    link.Device().ClearLog();
+    const tBiquadWords words = unit.GetBandWords(band);
+    cRecordingNetObject window("Window", 4);
+    LinkParameters(unit, window, {parameter});
+    window.ClearRecords();
+
+    cReportCapture capture;
+    SendParameter(unit, parameter, UBYTEPayload(UBYTE(type)));
+    QVERIFY(Drain(link));
+    if (taken)
+    {
+        QCOMPARE(unit.GetBand(band).mType, ULONG(type));
+        QCOMPARE(Payloads(window, parameter), QList<QByteArray>{UBYTEPayload(UBYTE(type))});
+        QCOMPARE(FilterFrames(link.Device()).size(), type == nPEQ::BELL ? 0 : 1);
+        QVERIFY2(!capture.Contains("ERROR"), qPrintable(capture.Lines().join(QString())));
+        return;
+    }
+    QCOMPARE(unit.GetBand(band).mType, ULONG(nPEQ::BELL));
+    QCOMPARE(unit.GetBandWords(band), words);
+    QCOMPARE(window.Count(parameter), 0);
+    QCOMPARE(FilterFrames(link.Device()).size(), 0);
+    QCOMPARE(capture.Count("ERROR"), 1);
+    QVERIFY2(
+        capture.Contains(QStringLiteral("LMH 2: L Parametric EQ Unit: band %1, type %2 refused: the band's "
+                                        "switch offers no such type")
+                             .arg(band)
+                             .arg(type)),
+        qPrintable(capture.Lines().join(QString())));
 }
 
 void tst_cParametricEQUnit::defaults_andNvBlockAcrossRemapping()
@@ -399,8 +518,8 @@ void tst_cParametricEQUnit::defaults_andNvBlockAcrossRemapping()
             QCOMPARE(unit.GetBandWords(band),
                      Expected(BELL, 0.0, ConvertUWORDToFrequency(middles[band]), 2.41));
         }
-        SetBand0(unit, 2, 30000, 0x1200, GainCode(-2.0));
-        SendParameter(unit, P::BandBypassParameter(3), UBYTEPayload(1));
+        SetBand0(unit, 1, 30000, 0x1200, GainCode(-2.0));
+        SendParameter(unit, P::GainParameter(3), UWORDPayload(GainCode(1.5)));
         SendParameter(unit, P::P_BYPASS, UBYTEPayload(1));
         unit.SetBandOption(2, 1);
         saved = Record(unit);
@@ -415,9 +534,10 @@ void tst_cParametricEQUnit::defaults_andNvBlockAcrossRemapping()
     QCOMPARE(nKVByteOrder::LoadLittle16(block), UWORD(0x4380));
     QCOMPARE(block[2], UBYTE(1));                                   // unit bypass
     QCOMPARE(nKVByteOrder::LoadLittle16(block + 3), UWORD(30000));  // band 0 frequency
-    QCOMPARE(nKVByteOrder::LoadLittle32(block + 3 + 24), ULONG(2)); // band 0 type
+    QCOMPARE(nKVByteOrder::LoadLittle32(block + 3 + 24), ULONG(1)); // band 0 type
     QCOMPARE(block[3 + 40 + 2], UBYTE(1));                          // band 2 option
-    QCOMPARE(block[3 + 44 + 3], UBYTE(1));                          // band 3 bypass
+    QCOMPARE(nKVByteOrder::LoadLittle16(block + 3 + 16 + 6), UWORD(384)); // band 3 gain
+    QCOMPARE(block[3 + 44 + 3], UBYTE(0));                                // band 3 bypass
     QCOMPARE(nKVByteOrder::LoadLittle16(block + 3 + 48 + 80), UWORD(0xFA72));
 }
 
@@ -443,21 +563,21 @@ void tst_cParametricEQUnit::recall_sendsEveryBandFromTheFirstChangeOn()
         {
             const sParametricEQBand b = unit.GetBand(band);
             const bool changed = band == 2;
-            stream << qint16(changed ? 12345 : b.mFrequencyCode) << qint16(b.mWidthCode) << qint16(b.mGain)
-                   << qint32(changed ? 1 : 0) << qint8(0) << false;
+            stream << qint16(changed ? 12345 : b.mFrequencyCode) << qint16(b.mWidthCode)
+                   << qint16(changed ? 3 * 256 : b.mGain) << qint32(0) << qint8(0) << false;
         }
     }
     QVERIFY(saves.RecallAll(record));
     QVERIFY(!saves.RecallAll(record.left(record.size() - 1)));
     cMessagePump::Pump();
     QCOMPARE(unit.GetBand(2).mFrequencyCode, UWORD(12345));
-    QCOMPARE(unit.GetBand(2).mType, ULONG(1));
+    QCOMPARE(unit.GetBand(2).mGain, SWORD(3 * 256));
     QCOMPARE(Payloads(graph, P::FrequencyParameter(2)), QList<QByteArray>{UWORDPayload(12345)});
     QCOMPARE(graph.Count(P::WidthParameter(2)), 0);
-    QCOMPARE(graph.Count(P::P_FIRST_TYPE) + graph.Count(P::P_LAST_TYPE), 0); // a middle band's type
+    QCOMPARE(graph.Count(P::P_FIRST_TYPE) + graph.Count(P::P_LAST_TYPE), 0);
     QVERIFY(Drain(link));
     QCOMPARE(FilterIds(FilterFrames(link.Device())), (QList<ULONG>{0x0402, 0x0502}));
-    QCOMPARE(unit.GetBandWords(2), Expected(LOW_SHELF, 0.0, ConvertUWORDToFrequency(12345), 0));
+    QCOMPARE(unit.GetBandWords(2), Expected(BELL, 3.0, ConvertUWORDToFrequency(12345), 0.801));
     QCOMPARE(saves.SaveAll(), record);
 }
 

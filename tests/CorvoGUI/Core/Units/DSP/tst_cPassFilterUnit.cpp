@@ -103,6 +103,8 @@ private slots:
     void records_goToBothChannelsWithTheWordsInDeviceOrder();
     void messages_publishOnlyTheBypass();
     void unknownSlope_isRefusedAndTheSectionsKept();
+    void slopeMessages_takeOnlyOfferedSlopes_data();
+    void slopeMessages_takeOnlyOfferedSlopes();
     void nvBlock_keepsSettingsAndWordsAcrossRemapping();
     void saveRecall_roundTripPublishesWhatChanged();
     void sync_takesTheLeftChannelsFirstRecord_data();
@@ -115,6 +117,7 @@ void tst_cPassFilterUnit::design_followsTheSlopeTable_data()
     QTest::addColumn<bool>("highPass");
     QTest::addColumn<int>("sections");
     QTest::addColumn<int>("slope");
+    QTest::addColumn<int>("taken");
     QTest::addColumn<sSectionDesign>("first");
     QTest::addColumn<sSectionDesign>("second");
 
@@ -129,14 +132,19 @@ void tst_cPassFilterUnit::design_followsTheSlopeTable_data()
     for (bool highPass : {true, false})
     {
         const char* kind = highPass ? "HPF" : "LPF";
-        QTest::addRow("%s 12dB, 2 sections: flat second", kind) << highPass << 2 << 0 << butterworth << flat;
-        QTest::addRow("%s 18dB, 2 sections", kind) << highPass << 2 << 1 << firstOrder << q1;
-        QTest::addRow("%s 24dB, 2 sections", kind) << highPass << 2 << 2 << b24a << b24b;
-        QTest::addRow("%s Bessel, 2 sections", kind) << highPass << 2 << 3 << besselFirst << besselSecond;
-        QTest::addRow("%s 24dB, 1 section: first only", kind)
-            << highPass << 1 << 2 << b24a << sSectionDesign{};
-        QTest::addRow("%s Bessel, 1 section: first only", kind)
-            << highPass << 1 << 3 << besselFirst << sSectionDesign{};
+        QTest::addRow("%s 12dB, 2 sections: flat second", kind)
+            << highPass << 2 << 0 << 0 << butterworth << flat;
+        QTest::addRow("%s 18dB, 2 sections", kind) << highPass << 2 << 1 << 1 << firstOrder << q1;
+        QTest::addRow("%s 24dB, 2 sections", kind) << highPass << 2 << 2 << 2 << b24a << b24b;
+        QTest::addRow("%s Bessel, 2 sections", kind)
+            << highPass << 2 << 3 << 3 << besselFirst << besselSecond;
+        // One section offers only 12dB Butterworth: another slope is refused.
+        QTest::addRow("%s 12dB, 1 section", kind)
+            << highPass << 1 << 0 << 0 << butterworth << sSectionDesign{};
+        QTest::addRow("%s 24dB asked of 1 section: 12dB stays", kind)
+            << highPass << 1 << 2 << 0 << butterworth << sSectionDesign{};
+        QTest::addRow("%s Bessel asked of 1 section: 12dB stays", kind)
+            << highPass << 1 << 3 << 0 << butterworth << sSectionDesign{};
     }
 }
 
@@ -145,6 +153,7 @@ void tst_cPassFilterUnit::design_followsTheSlopeTable()
     QFETCH(bool, highPass);
     QFETCH(int, sections);
     QFETCH(int, slope);
+    QFETCH(int, taken);
     QFETCH(sSectionDesign, first);
     QFETCH(sSectionDesign, second);
 
@@ -157,7 +166,7 @@ void tst_cPassFilterUnit::design_followsTheSlopeTable()
     SendParameter(unit, cPassFilterUnit::P_FREQUENCY, UWORDPayload(code));
 
     const double f = ConvertUWORDToFrequency(code);
-    QCOMPARE(unit.GetSlopeType(), ULONG(slope));
+    QCOMPARE(unit.GetSlopeType(), ULONG(taken));
     QCOMPARE(unit.GetSectionWords(0), ExpectedWords(highPass, first, f));
     if (sections == 2)
     {
@@ -222,17 +231,19 @@ void tst_cPassFilterUnit::records_goToBothChannelsWithTheWordsInDeviceOrder()
     link.Device().ClearLog();
     SendParameter(unit, cPassFilterUnit::P_BYPASS, UBYTEPayload(0));
     QVERIFY(Drain(link));
-    SendParameter(unit, cPassFilterUnit::P_SLOPE, UBYTEPayload(1));
+    const UWORD code1k = ConvertFrequencyToUWORD(1000.0);
+    SendParameter(unit, cPassFilterUnit::P_FREQUENCY, UWORDPayload(code1k));
     QVERIFY(Drain(link));
     frames = FilterFrames(link.Device());
-    // The bypass change, then the slope change; each for the left and the right channel.
+    // The bypass change, then the frequency change; each for the left and the right channel.
     QCOMPARE(FilterIds(frames), (QList<ULONG>{2, 3, 2, 3}));
     const sFilterFrame& last = frames.last();
-    QCOMPARE(last.mWords, InDeviceOrder(ExpectedWords(true, {FIRST_ORDER, 0.0, 1.0}, f100)));
-    QCOMPARE(last.mFrequencyCode, cPassFilterUnit::DEFAULT_FREQUENCY_CODE);
+    QCOMPARE(last.mWords, InDeviceOrder(ExpectedWords(true, {SECOND_ORDER, 0.707106781187, 1.0},
+                                                      ConvertUWORDToFrequency(code1k))));
+    QCOMPARE(last.mFrequencyCode, code1k);
     QCOMPARE(last.mWidthCode, UWORD(0));
     QCOMPARE(last.mGainCode, UWORD(0));
-    QCOMPARE(last.mType, UBYTE(1));
+    QCOMPARE(last.mType, UBYTE(0));
     QCOMPARE(last.mOption, UBYTE(0));
     QCOMPARE(last.mBypass, UBYTE(0));
 }
@@ -241,7 +252,7 @@ void tst_cPassFilterUnit::messages_publishOnlyTheBypass()
 {
     cScopedKVNetSystem system;
     cTestStorage storage;
-    auto driver = MakeFilter(false, storage.Get(), nullptr, nullptr, 0, 1);
+    auto driver = MakeFilter(false, storage.Get(), nullptr, nullptr, 0, 2);
     cPassFilterUnit& unit = *driver->GetUnit();
     cRecordingNetObject panel("Panel", 3);
     LinkParameters(unit, panel,
@@ -279,6 +290,64 @@ void tst_cPassFilterUnit::unknownSlope_isRefusedAndTheSectionsKept()
     QCOMPARE(unit.GetFrequencyCode(), cPassFilterUnit::DEFAULT_FREQUENCY_CODE);
     QCOMPARE(unit.GetSectionWords(1), before);
     QCOMPARE(link.Link().QueuedRecords(), size_t(0));
+}
+
+void tst_cPassFilterUnit::slopeMessages_takeOnlyOfferedSlopes_data()
+{
+    QTest::addColumn<bool>("highPass");
+    QTest::addColumn<int>("sections");
+    QTest::addColumn<int>("slope");
+    QTest::addColumn<bool>("taken");
+    for (int sections : {0, 1, 2})
+    {
+        for (int slope = nPEQ::HPF_BUTTERWORTH_18_DB; slope <= nPEQ::HPF_BESSEL_18_DB; ++slope)
+        {
+            for (bool highPass : {true, false})
+            {
+                QTest::addRow("%s, %d sections, slope %d", highPass ? "HPF" : "LPF", sections, slope)
+                    << highPass << sections << slope << (sections == 2);
+            }
+        }
+    }
+}
+
+// A slope message takes only a slope the filter offers, as the sync does: with fewer than two sections
+// only 12dB Butterworth; another is refused, reported, and nothing changes, is published or sent.
+void tst_cPassFilterUnit::slopeMessages_takeOnlyOfferedSlopes()
+{
+    QFETCH(bool, highPass);
+    QFETCH(int, sections);
+    QFETCH(int, slope);
+    QFETCH(bool, taken);
+
+    cScopedKVNetSystem system;
+    cTestStorage storage;
+    cSerialTestLink link;
+    QVERIFY(link.Connect());
+    auto driver = MakeFilter(highPass, storage.Get(), &link.Link(), nullptr, 0, UBYTE(sections));
+    cPassFilterUnit& unit = *driver->GetUnit();
+    QVERIFY(Drain(link));
+    link.Device().ClearLog();
+    const tBiquadWords words = unit.GetSectionWords(0);
+
+    cReportCapture capture;
+    SendParameter(unit, cPassFilterUnit::P_SLOPE, UBYTEPayload(UBYTE(slope)));
+    QVERIFY(Drain(link));
+    QCOMPARE(unit.GetSlopeType(), ULONG(taken ? slope : 0));
+    QCOMPARE(FilterFrames(link.Device()).size(), taken ? 2 * sections : 0);
+    if (taken)
+    {
+        QVERIFY2(!capture.Contains("ERROR"), qPrintable(capture.Lines().join(QString())));
+        return;
+    }
+    QCOMPARE(unit.GetSectionWords(0), words);
+    QCOMPARE(capture.Count("ERROR"), 1);
+    QVERIFY2(
+        capture.Contains(QStringLiteral("LMH 1:  %1 Unit: slope type %2 refused: this filter offers only "
+                                        "12dB Butterworth")
+                             .arg(highPass ? "HPF" : "LPF")
+                             .arg(slope)),
+        qPrintable(capture.Lines().join(QString())));
 }
 
 void tst_cPassFilterUnit::nvBlock_keepsSettingsAndWordsAcrossRemapping()
@@ -327,7 +396,7 @@ void tst_cPassFilterUnit::saveRecall_roundTripPublishesWhatChanged()
     cTestStorage targetStorage;
     cListSaveRegistry sourceSaves;
     cListSaveRegistry targetSaves;
-    auto source = MakeFilter(false, sourceStorage.Get(), nullptr, &sourceSaves, 0, 1);
+    auto source = MakeFilter(false, sourceStorage.Get(), nullptr, &sourceSaves, 0, 2);
     SendParameter(*source->GetUnit(), cPassFilterUnit::P_FREQUENCY, UWORDPayload(50000));
     SendParameter(*source->GetUnit(), cPassFilterUnit::P_SLOPE, UBYTEPayload(3));
     SendParameter(*source->GetUnit(), cPassFilterUnit::P_BYPASS, UBYTEPayload(0));
@@ -336,7 +405,7 @@ void tst_cPassFilterUnit::saveRecall_roundTripPublishesWhatChanged()
 
     // The target takes the same name, so the source goes first.
     source.reset();
-    auto target = MakeFilter(false, targetStorage.Get(), nullptr, &targetSaves, 0, 1);
+    auto target = MakeFilter(false, targetStorage.Get(), nullptr, &targetSaves, 0, 2);
     cPassFilterUnit& unit = *target->GetUnit();
     cRecordingNetObject panel("Panel", 3);
     LinkParameters(unit, panel,

@@ -225,6 +225,133 @@ void SetZeroDecibels(const sModel& model, eGainField field)
     SettleLinks();
 }
 
+// A setting the earlier version stored, which the window cannot show or leave: a band type its switch
+// does not offer (bell or low shelf on the first band, bell or high shelf on the last, bell between),
+// a slope a filter of one section does not offer (12dB Butterworth only), a band bypass (its sync took
+// them from the device; no band has a bypass switch).
+enum eUnshownSetting
+{
+    NOTCH_ON_LOW_LEFT_BAND_0,
+    HIGH_CONTOUR_ON_LOW_LEFT_BAND_1, // the last of two bands
+    HIGH_CONTOUR_ON_MID_LEFT_BAND_1, // a middle band
+    LOW_SHELF_ON_HIGH_RIGHT_BAND_5,
+    NOTCH_ON_BAND_0_OF_EVERY_UNIT,
+    BUTTERWORTH_24_ON_LOW_HIGH_PASS, // one section
+    BESSEL_ON_MID_LOW_PASS,          // one section
+    BESSEL_ON_HIGH_HIGH_PASS,        // two sections: offered, taken as it is
+    LOW_LEFT_BAND_1_BYPASSED,
+    EVERY_BAND_BYPASSED,
+};
+
+// A stored field: where it is in the plain saves stream and in the non-volatile RAM file, its size
+// there, and how the unit's reports name the unit and the field.
+struct sStoredPlace
+{
+    int mRecordOffset = 0;
+    int mBlockOffset = 0; // from the start of the non-volatile RAM file
+    int mSize = 0;
+    QString mUnit;
+    QString mField;
+};
+
+// A band's type: in the PEQ record after the bool bypass, 12 bytes a band (qint16 frequency, width,
+// gain, qint32 type, ...); in the block after the marker, the u8 bypass, the frequencies, widths and
+// gains (u16 each).
+sStoredPlace BandType(const sModel& model, const cParametricEQUnit& unit, int band)
+{
+    const int bands = unit.GetNumberOfBands();
+    sStoredPlace place;
+    place.mRecordOffset = model.RecordOffset(&unit) + 1 + 12 * band + 6;
+    place.mBlockOffset = int(unit.GetBlock().GetBlockAddress() - model.mStorage.GetStartAddress()) + 2 + 1 +
+                         6 * bands + 4 * band;
+    place.mSize = 4;
+    place.mUnit = unit.GetName();
+    place.mField = QStringLiteral("band %1 type").arg(band);
+    return place;
+}
+
+// A band's bypass: last of the band's 12 bytes in the PEQ record; in the block after the marker, the
+// u8 bypass, the frequencies, widths and gains (u16 each), the types (u32) and the options (u8).
+sStoredPlace BandBypass(const sModel& model, const cParametricEQUnit& unit, int band)
+{
+    const int bands = unit.GetNumberOfBands();
+    sStoredPlace place;
+    place.mRecordOffset = model.RecordOffset(&unit) + 1 + 12 * band + 11;
+    place.mBlockOffset =
+        int(unit.GetBlock().GetBlockAddress() - model.mStorage.GetStartAddress()) + 2 + 1 + 11 * bands + band;
+    place.mSize = 1;
+    place.mUnit = unit.GetName();
+    place.mField = QStringLiteral("band %1 bypass").arg(band);
+    return place;
+}
+
+// A high-pass or low-pass unit's slope: after the qint16 frequency in its record and the u16
+// frequency in its block.
+sStoredPlace Slope(const sModel& model, const cPassFilterUnit& unit)
+{
+    sStoredPlace place;
+    place.mRecordOffset = model.RecordOffset(&unit) + 2;
+    place.mBlockOffset = int(unit.GetBlock().GetBlockAddress() - model.mStorage.GetStartAddress()) + 2 + 2;
+    place.mSize = 4;
+    place.mUnit = unit.GetName();
+    place.mField = "slope type";
+    return place;
+}
+
+std::vector<sStoredPlace> Places(const sModel& model, eUnshownSetting setting)
+{
+    switch (setting)
+    {
+    case NOTCH_ON_LOW_LEFT_BAND_0:
+        return {BandType(model, *model.mLow.GetLeftEQDriver()->GetUnit(), 0)};
+    case HIGH_CONTOUR_ON_LOW_LEFT_BAND_1:
+        return {BandType(model, *model.mLow.GetLeftEQDriver()->GetUnit(), 1)};
+    case HIGH_CONTOUR_ON_MID_LEFT_BAND_1:
+        return {BandType(model, *model.mMid.GetLeftEQDriver()->GetUnit(), 1)};
+    case LOW_SHELF_ON_HIGH_RIGHT_BAND_5:
+        return {BandType(model, *model.mHigh.GetRightEQDriver()->GetUnit(), 5)};
+    case NOTCH_ON_BAND_0_OF_EVERY_UNIT:
+    {
+        std::vector<sStoredPlace> places;
+        for (const cParametricEQUnit* unit : model.EqUnits())
+        {
+            places.push_back(BandType(model, *unit, 0));
+        }
+        return places;
+    }
+    case BUTTERWORTH_24_ON_LOW_HIGH_PASS:
+        return {Slope(model, *model.mLow.GetHPFDriver()->GetUnit())};
+    case BESSEL_ON_MID_LOW_PASS:
+        return {Slope(model, *model.mMid.GetLPFDriver()->GetUnit())};
+    case BESSEL_ON_HIGH_HIGH_PASS:
+        return {Slope(model, *model.mHigh.GetHPFDriver()->GetUnit())};
+    case LOW_LEFT_BAND_1_BYPASSED:
+        return {BandBypass(model, *model.mLow.GetLeftEQDriver()->GetUnit(), 1)};
+    case EVERY_BAND_BYPASSED:
+        break;
+    }
+    std::vector<sStoredPlace> places;
+    for (const cParametricEQUnit* unit : model.EqUnits())
+    {
+        for (int band = 0; band < unit->GetNumberOfBands(); ++band)
+        {
+            places.push_back(BandBypass(model, *unit, band));
+        }
+    }
+    return places;
+}
+
+// Writes `value` big-endian (as the saves stream holds it) or little-endian (as the non-volatile RAM
+// file does) in `size` bytes at `at`.
+void PutValue(char* at, int size, quint32 value, bool bigEndian)
+{
+    for (int i = 0; i < size; ++i)
+    {
+        const int shift = 8 * (bigEndian ? size - 1 - i : i);
+        at[i] = char((value >> shift) & 0xFF);
+    }
+}
+
 QByteArray Enciphered(const QByteArray& plain, const QString& scratch)
 {
     QFile in(scratch);
@@ -246,10 +373,14 @@ QByteArray Enciphered(const QByteArray& plain, const QString& scratch)
 } // namespace
 
 Q_DECLARE_METATYPE(eGainField)
+Q_DECLARE_METATYPE(eUnshownSetting)
 
 // Files written by the earlier version, which took a band gain of 0x8000 from the device as it came
 // (one below minus infinity), showed it as "-Inf" and stored it in the non-volatile RAM file and in
 // every saves file: they load as the model they were, minus infinity where the window showed "-Inf".
+// It also took by message, recall and from its files any known band type and slope, which the window
+// cannot show or leave where the band's switch or the filter does not offer it: such a file loads
+// with the band's default type or the default slope there, said once.
 class tst_EarlierVersionFiles : public QObject
 {
     Q_OBJECT
@@ -271,6 +402,10 @@ private slots:
     void earlierSavesFile_recallsMinusInfinity();
     void earlierNonVolatileFile_readsMinusInfinity_data();
     void earlierNonVolatileFile_readsMinusInfinity();
+    void earlierSavesFile_readsUnshownSettingsAsTheDefaults_data();
+    void earlierSavesFile_readsUnshownSettingsAsTheDefaults();
+    void earlierNonVolatileFile_readsUnshownSettingsAsTheDefaults_data();
+    void earlierNonVolatileFile_readsUnshownSettingsAsTheDefaults();
 
 private:
     QString NonVolatilePath() const { return mFolder.filePath("NonVolatileRamFile"); }
@@ -306,6 +441,52 @@ private:
         QTest::newRow("HIGH right band 5") << HIGH_RIGHT_BAND_5 << "LMH 3: R Parametric EQ Unit";
         QTest::newRow("every band of every PEQ unit") << EVERY_BAND << "LMH 3: R Parametric EQ Unit";
         QTest::newRow("input strip") << INPUT_LEFT_STRIP << "InOutFader:Input L Control Strip Unit";
+    }
+    void AddUnshownRows()
+    {
+        QTest::addColumn<eUnshownSetting>("setting");
+        QTest::addColumn<quint32>("held");  // in the earlier version's file
+        QTest::addColumn<quint32>("taken"); // by today's
+        QTest::newRow("NOTCH on LOW left band 0") << NOTCH_ON_LOW_LEFT_BAND_0 << quint32(nPEQ::NOTCH) << 0u;
+        QTest::newRow("high contour on LOW left band 1")
+            << HIGH_CONTOUR_ON_LOW_LEFT_BAND_1 << quint32(nPEQ::HIGH_CONTOUR) << 0u;
+        QTest::newRow("high contour on MID left band 1")
+            << HIGH_CONTOUR_ON_MID_LEFT_BAND_1 << quint32(nPEQ::HIGH_CONTOUR) << 0u;
+        QTest::newRow("low shelf on HIGH right band 5")
+            << LOW_SHELF_ON_HIGH_RIGHT_BAND_5 << quint32(nPEQ::LFSHELF) << 0u;
+        QTest::newRow("NOTCH on band 0 of every PEQ unit")
+            << NOTCH_ON_BAND_0_OF_EVERY_UNIT << quint32(nPEQ::NOTCH) << 0u;
+        QTest::newRow("24dB Butterworth on the LOW high-pass")
+            << BUTTERWORTH_24_ON_LOW_HIGH_PASS << quint32(nPEQ::HPF_BUTTERWORTH_24_DB) << 0u;
+        QTest::newRow("18dB Bessel on the MID low-pass")
+            << BESSEL_ON_MID_LOW_PASS << quint32(nPEQ::HPF_BESSEL_18_DB) << 0u;
+        QTest::newRow("18dB Bessel on the HIGH high-pass: offered")
+            << BESSEL_ON_HIGH_HIGH_PASS << quint32(nPEQ::HPF_BESSEL_18_DB) << quint32(nPEQ::HPF_BESSEL_18_DB);
+        QTest::newRow("LOW left band 1 bypassed") << LOW_LEFT_BAND_1_BYPASSED << 1u << 0u;
+        QTest::newRow("every band of every PEQ unit bypassed") << EVERY_BAND_BYPASSED << 1u << 0u;
+    }
+    // The model's records with `value` in every place.
+    QByteArray RecordsWith(const std::vector<sStoredPlace>& places, quint32 value) const
+    {
+        QByteArray records = mModel->Records();
+        for (const sStoredPlace& place : places)
+        {
+            PutValue(records.data() + place.mRecordOffset - kHeaderSize, place.mSize, value, true);
+        }
+        return records;
+    }
+    // The units of the places, each once, in order.
+    static QStringList Units(const std::vector<sStoredPlace>& places)
+    {
+        QStringList units;
+        for (const sStoredPlace& place : places)
+        {
+            if (!units.contains(place.mUnit))
+            {
+                units << place.mUnit;
+            }
+        }
+        return units;
     }
 
     QTemporaryDir mFolder;
@@ -421,6 +602,125 @@ void tst_EarlierVersionFiles::earlierNonVolatileFile_readsMinusInfinity()
     const sParametricEQBand shelf = mModel->mLow.GetLeftEQDriver()->GetUnit()->GetBand(0);
     QCOMPARE(shelf.mType, ULONG(nPEQ::LFSHELF));
     QCOMPARE(shelf.mFrequencyCode, UWORD(32346));
+
+    VerifySavedAndRecalledAgain();
+}
+
+void tst_EarlierVersionFiles::earlierSavesFile_readsUnshownSettingsAsTheDefaults_data()
+{
+    AddUnshownRows();
+}
+
+void tst_EarlierVersionFiles::earlierSavesFile_readsUnshownSettingsAsTheDefaults()
+{
+    QFETCH(eUnshownSetting, setting);
+    QFETCH(quint32, held);
+    QFETCH(quint32, taken);
+
+    // Today's version cannot store the setting: the earlier version's file is today's with it patched
+    // in.
+    Start();
+    SetUsersSettings(*mModel);
+    const std::vector<sStoredPlace> places = Places(*mModel, setting);
+    const QByteArray expected = RecordsWith(places, taken);
+    const QString today = mFolder.filePath("today.cfg");
+    QVERIFY(mModel->mSaves.StartSave(today));
+    QByteArray plain = ReadFile(today);
+    QVERIFY(cSavesFileCipher::DecipherBytes(plain));
+    for (const sStoredPlace& place : places)
+    {
+        PutValue(plain.data() + place.mRecordOffset, place.mSize, held, true);
+    }
+    const QString earlier = mFolder.filePath("earlier.cfg");
+    QVERIFY(WriteFile(earlier, Enciphered(plain, mFolder.filePath("plain"))));
+
+    // The window shows LOW left band 0 as the low shelf the user set.
+    cParametricEQUnit& lowLeft = *mModel->mLow.GetLeftEQDriver()->GetUnit();
+    cRecordingNetObject window("Window", 1);
+    lowLeft.AddObjectToInformList(KV_NET_LOCAL_CONNECTION, window.GetHandle(), PARAMETER_BASE,
+                                  P::P_FIRST_TYPE, 0, 0, false);
+    cReportCapture capture;
+    QVERIFY(mModel->mSaves.StartRecall(earlier));
+    QVERIFY(mModel->mSaves.LastRecallValid());
+    SettleLinks();
+    QCOMPARE(mModel->Records().toHex(), expected.toHex());
+    if (setting == NOTCH_ON_LOW_LEFT_BAND_0 || setting == NOTCH_ON_BAND_0_OF_EVERY_UNIT)
+    {
+        // The band's type button leaves the low shelf for the bell it can show.
+        QCOMPARE(lowLeft.GetBand(0).mType, ULONG(nPEQ::BELL));
+        QCOMPARE(Payloads(window, PARAMETER_BASE), QList<QByteArray>{UBYTEPayload(nPEQ::BELL)});
+    }
+    QVERIFY2(!capture.Contains("ERROR: "), qPrintable(capture.Lines().join("")));
+    // Said once for the file, naming every unit that held it.
+    QCOMPARE(capture.Count("Notification: "), held == taken ? 0 : 1);
+    const QString said = QStringLiteral("Recalled %1: %2 %3 read as %4 (%5)")
+                             .arg(earlier, places.front().mField)
+                             .arg(held)
+                             .arg(taken)
+                             .arg(Units(places).join(", "));
+    QVERIFY2(held == taken || capture.Contains(said), qPrintable(said + "\n" + capture.Lines().join("")));
+
+    VerifySavedAndRecalledAgain();
+}
+
+void tst_EarlierVersionFiles::earlierNonVolatileFile_readsUnshownSettingsAsTheDefaults_data()
+{
+    AddUnshownRows();
+}
+
+void tst_EarlierVersionFiles::earlierNonVolatileFile_readsUnshownSettingsAsTheDefaults()
+{
+    QFETCH(eUnshownSetting, setting);
+    QFETCH(quint32, held);
+    QFETCH(quint32, taken);
+
+    Start();
+    SetUsersSettings(*mModel);
+    const std::vector<sStoredPlace> places = Places(*mModel, setting);
+    const QByteArray expected = RecordsWith(places, taken);
+    Stop();
+    {
+        cNonVolatileStorageManager storage(NonVolatilePath(), kNonVolatileSize, false, false);
+        for (const sStoredPlace& place : places)
+        {
+            PutValue(reinterpret_cast<char*>(storage.GetStartAddress()) + place.mBlockOffset, place.mSize,
+                     held, false);
+        }
+    }
+
+    cReportCapture capture;
+    Start();
+    // Read as the default there, everything else kept, and the file mended.
+    QCOMPARE(mModel->Records().toHex(), expected.toHex());
+    for (const sStoredPlace& place : places)
+    {
+        QByteArray stored(place.mSize, '\0');
+        PutValue(stored.data(), place.mSize, taken, false);
+        QCOMPARE(
+            QByteArray(reinterpret_cast<const char*>(mModel->mStorage.GetStartAddress()) + place.mBlockOffset,
+                       place.mSize)
+                .toHex(),
+            stored.toHex());
+    }
+    QVERIFY2(!capture.Contains("ERROR: "), qPrintable(capture.Lines().join("")));
+    const QStringList units = held == taken ? QStringList() : Units(places);
+    // Once for each unit.
+    QCOMPARE(capture.Count("Notification: "), units.size());
+    for (const QString& unit : units)
+    {
+        QStringList fields;
+        for (const sStoredPlace& place : places)
+        {
+            if (place.mUnit == unit)
+            {
+                fields << QStringLiteral("%1 %2 read as %3").arg(place.mField).arg(held).arg(taken);
+            }
+        }
+        const QString said =
+            QStringLiteral("Settings of %1 mended: its non-volatile block held %2, the others are kept")
+                .arg(unit, fields.join(", "));
+        QVERIFY2(capture.Contains(said), qPrintable(said + "\n" + capture.Lines().join("")));
+    }
 
     VerifySavedAndRecalledAgain();
 }

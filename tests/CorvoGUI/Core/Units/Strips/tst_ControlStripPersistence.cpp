@@ -294,9 +294,10 @@ void tst_ControlStripPersistence::sync_takesTheDeviceRecordOnceItHasArrived_data
         << 2 << 0 << 0xD800 << 0 << Settings(false, true, -10240) << 0 << QString();
     QTest::newRow("output polarity on on the device is the user's off")
         << 7 << 1 << 0x8001 << 1 << Settings(true, false, -32767) << 0 << QString();
-    QTest::newRow("other nonzero flags count as set, each reported")
-        << 4 << 5 << 0x0100 << 3 << Settings(true, false, 256) << 2
-        << QString(" from the device is out of range, taken as 1");
+    QTest::newRow("other nonzero flags are set, as the device means them: no report")
+        << 4 << 5 << 0x0100 << 3 << Settings(true, false, 256) << 0 << QString();
+    QTest::newRow("the highest flags too")
+        << 6 << 0xFFFF << 0x0100 << 0x8000 << Settings(true, false, 256) << 0 << QString();
     QTest::newRow("gain -32768 is minus infinity")
         << 5 << 0 << 0x8000 << 1 << Settings(false, false, -32767) << 1
         << QString("InOutFader:R Control Strip Unit2: gain -32768 from the device is out of range, taken as "
