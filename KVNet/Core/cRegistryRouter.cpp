@@ -24,6 +24,13 @@ bool IsObjectHandle(ULONG handle)
     return handle >= 1 && handle <= cRegistryRouter::MAX_HANDLES;
 }
 
+// The router's methods and the framework's methods of a net object: links and delete-list notices
+// (stored for the sender's connection), finds, replies and requests that are answered.
+bool StoresOrAnswersItsConnection(const cKVNetMessage& message)
+{
+    return message.mDestination == 0 || message.mMethod < NON_PARAMETER_BASE;
+}
+
 } // namespace
 
 // The name and object tables are taken zeroed from calloc: the memory of a fresh mapping is zero
@@ -396,8 +403,15 @@ void cRegistryRouter::DeliverMessage(cKVNetMessage& message)
     if (message.mConnectionId != KV_NET_LOCAL_CONNECTION && message.mConnectionSerial != 0 &&
         !NetworkConnectionIsCurrent(message.mConnectionId, message.mConnectionSerial))
     {
-        // Whatever an ended connection asked for would outlive it, or reach the next one of its id.
-        return;
+        // The connection has ended: its links are gone and its id may be another's already.
+        if (StoresOrAnswersItsConnection(message))
+        {
+            return;
+        }
+        // A change the peer made before it left is carried out, as no connection's: what the
+        // object sends back to the message's sender addresses no connection.
+        message.mConnectionId = KV_NET_NO_CONNECTION;
+        message.mConnectionSerial = 0;
     }
     message.ResetRead();
     if (message.mDestination == 0)

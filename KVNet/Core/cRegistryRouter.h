@@ -94,8 +94,13 @@ public:
     // The same, stopping after maxMessages deliveries; returns the number delivered.
     ULONG ProcessMessageBuffer(ULONG maxMessages);
     // Under the registry lock: to the router for destination 0, to the object of 1 to 45000;
-    // other destinations and free handles are dropped silently, and so is a message of a
-    // connection that has ended (its mConnectionSerial no longer names the connection of its id).
+    // other destinations and free handles are dropped silently. A message of a connection that has
+    // ended (its mConnectionSerial no longer names the connection of its id) is dropped when it is
+    // for the router or carries a framework method (0 to 255: links, delete-list notices, finds,
+    // replies, requests answered to the sender), which would outlive the connection or reach the
+    // next one of its id; an object or parameter method (256 and up) is delivered with the
+    // connection id 0xFFFF (none) and serial 0, so that the peer's last changes are carried out,
+    // in order, and nothing sent back to the sender reaches a connection.
     void DeliverMessage(cKVNetMessage& message);
     void SetRunning(bool running) { mRunning.store(running); }
     bool IsRunning() const { return mRunning.load(); }
