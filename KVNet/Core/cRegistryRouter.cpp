@@ -10,6 +10,7 @@
 #include "KVNet/Core/cSystemBuilder.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -109,6 +110,7 @@ bool cRegistryRouter::RegisterNetworkObject(cNetObject* object, const char* name
     object->SetRegistration(handle, slot);
     mObjects[handle - 1] = object;
     ++mNumberOfObjects;
+    mNumberOfParameters += object->GetNumberOfParameters();
     return true;
 }
 
@@ -126,6 +128,7 @@ void cRegistryRouter::UnregisterNetworkObject(cNetObject* object)
     mObjects[handle - 1] = nullptr;
     mHandles.ReleaseHandle(handle);
     --mNumberOfObjects;
+    mNumberOfParameters -= object->GetNumberOfParameters();
 }
 
 const char* cRegistryRouter::GetObjectName(KV_NET_DATA_SCALE handle)
@@ -190,6 +193,18 @@ void cRegistryRouter::RemoveConnection(UWORD connectionId, bool flag)
         mLinksHeldByConnection[connectionId] = 0;
         mLinkRefusalReported[connectionId] = false;
     }
+}
+
+ULONG cRegistryRouter::GetLinkBoundPerConnection()
+{
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
+    return std::max(MAX_LINKS_PER_CONNECTION, LINK_ROOM * (mNumberOfParameters + mNumberOfObjects));
+}
+
+ULONG cRegistryRouter::GetNumberOfRegisteredParameters()
+{
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
+    return mNumberOfParameters;
 }
 
 ULONG cRegistryRouter::GetLinksHeldByConnection(UWORD connectionId)

@@ -63,8 +63,15 @@ public:
     ULONG GetNameMapBucketCount();
 
     // --- Links held by connections: under the registry lock, as the net objects' lists. ---
-    // The most inform-list and delete-list entries one connection may hold on all objects.
+    // The most inform-list and delete-list entries one connection may hold on all objects: room
+    // for LINK_ROOM links to every parameter of every registered object and for LINK_ROOM
+    // delete-list entries on each object, and never less than MAX_LINKS_PER_CONNECTION. It
+    // follows the registry.
     static constexpr ULONG MAX_LINKS_PER_CONNECTION = 1024;
+    static constexpr ULONG LINK_ROOM = 2;
+    ULONG GetLinkBoundPerConnection();
+    // Parameters of all registered objects.
+    ULONG GetNumberOfRegisteredParameters();
     // Entries of connection 1 to 20 on all objects; 0 for any other id (not counted).
     ULONG GetLinksHeldByConnection(UWORD connectionId);
     // A net object made (added) or dropped an entry of that connection.
@@ -156,6 +163,7 @@ private:
     cNetObject** mObjects;
     cNetHandleRing mHandles;
     ULONG mNumberOfObjects = 0;
+    ULONG mNumberOfParameters = 0;
     cNetObjectScanList mTickList;
     cNetObjectScanList mTockList;
     cKVNetMessage mReplyMessage;

@@ -64,47 +64,6 @@ QByteArray Name(const char* name)
     return QByteArray(name, int(qstrlen(name)) + 1);
 }
 
-QByteArray LinkRequest(quint16 handle, quint16 destinationMethod, quint16 sourceMethod, bool sync)
-{
-    return Word(0) + Word(handle) + Word(destinationMethod) + Word(sourceMethod) + QByteArray(1, '\0') +
-           QByteArray(1, sync ? '\1' : '\0');
-}
-
-// Reads V1 frames from the front of bytes: header fields and payload; false when none is whole.
-bool TakeV1(QByteArray& bytes, quint16& destination, quint16& method, QByteArray& payload)
-{
-    while (!bytes.isEmpty() && quint8(bytes[0]) != 0xF0)
-    {
-        // Util frames (HELLO ACK, BYE) and anything else the scan does not need.
-        if (quint8(bytes[0]) == 0xE0 && bytes.size() >= 3)
-        {
-            const int length = (quint8(bytes[1]) << 8) | quint8(bytes[2]);
-            if (bytes.size() < length + 4)
-            {
-                return false;
-            }
-            bytes.remove(0, length + 4);
-            continue;
-        }
-        bytes.remove(0, 1);
-    }
-    if (bytes.size() < 12)
-    {
-        return false;
-    }
-    auto word = [&bytes](int at) { return quint16((quint8(bytes[at]) << 8) | quint8(bytes[at + 1])); };
-    const int length = word(9);
-    if (bytes.size() < length + 12)
-    {
-        return false;
-    }
-    destination = word(3);
-    method = word(7);
-    payload = bytes.mid(11, length);
-    bytes.remove(0, length + 12);
-    return true;
-}
-
 // The program in a process of its own, with a home and temporary folder of its own.
 class cProgram
 {
@@ -278,9 +237,10 @@ struct sPeer
         {
             mTcp.Poll();
             quint16 destination = 0;
+            quint16 source = 0;
             quint16 method = 0;
             QByteArray payload;
-            while (TakeV1(mTcp.Received(), destination, method, payload))
+            while (TakeV1(mTcp.Received(), destination, source, method, payload))
             {
                 if (destination == asker && method == M_REPLY_OK && payload.size() == 2)
                 {
@@ -361,9 +321,10 @@ sFigures Flood(const QString& path, int seconds)
         {
             finder.mTcp.Poll();
             quint16 destination = 0;
+            quint16 source = 0;
             quint16 method = 0;
             QByteArray payload;
-            while (TakeV1(finder.mTcp.Received(), destination, method, payload))
+            while (TakeV1(finder.mTcp.Received(), destination, source, method, payload))
             {
                 if (destination == 41)
                 {
@@ -447,9 +408,10 @@ sFigures Stale(const QString& path)
         QThread::msleep(3000);
         next.mTcp.Poll();
         quint16 destination = 0;
+        quint16 source = 0;
         quint16 method = 0;
         QByteArray payload;
-        while (TakeV1(next.mTcp.Received(), destination, method, payload))
+        while (TakeV1(next.mTcp.Received(), destination, source, method, payload))
         {
             if (destination == LEAVING_HANDLE)
             {

@@ -46,12 +46,6 @@ bool WaitWithoutDelivering(const std::function<bool()>& done, int timeoutMs = 50
     return true;
 }
 
-QByteArray LinkRequest(UWORD handle, UWORD destinationMethod, UBYTE sync = 0)
-{
-    return Word(0) + Word(handle) + Word(destinationMethod) + Word(PARAMETER_BASE) + QByteArray(1, '\0') +
-           QByteArray(1, char(sync));
-}
-
 // A unit that connects and, unless told otherwise, completes the hello exchange.
 struct sPeer
 {
@@ -129,19 +123,24 @@ void tst_HostilePeers::linksFromAPeerAreBoundedAndLeaveWithIt()
     {
         const UWORD handle = UWORD(100 + i / 2);
         flood += V1(0, object.GetHandle(), handle, M_OBJECT_ADD_TO_INFORM_LIST,
-                    LinkRequest(handle, UWORD(PARAMETER_BASE + i % 2)));
+                    LinkRequest(handle, UWORD(PARAMETER_BASE + i % 2), PARAMETER_BASE));
     }
     peer.mTcp.Send(flood);
     QVERIFY(Wait([&] { return object.Count(M_OBJECT_ADD_TO_INFORM_LIST) == 300; }));
     QCOMPARE(object.GetNumberOfInformListItems(PARAMETER_BASE), ULONG(256));
     QCOMPARE(reports.Count("Link from connection 1 to \"Linked Object\" refused"), 1);
-    // Each link that was made, and only those, is told to the peer.
-    const int noticeSize = V1(1, 100, object.GetHandle(), M_OBJECT_ADD_TO_DELETE_LIST).size();
-    QVERIFY(Wait([&] { return peer.mTcp.Poll() || peer.mTcp.Received().size() >= 256 * noticeSize; }));
+    // Each link is answered to the peer: told when made, M_REPLY_FAIL when refused.
+    const int answerSize = V1(1, 100, object.GetHandle(), M_OBJECT_ADD_TO_DELETE_LIST).size();
+    QVERIFY(Wait([&] { return peer.mTcp.Poll() || peer.mTcp.Received().size() >= 300 * answerSize; }));
     cNetworkTestSystem::Spin(100);
     peer.mTcp.Poll();
-    QCOMPARE(peer.mTcp.Received().size(), 256 * noticeSize);
-    QVERIFY(peer.mTcp.Received().endsWith(V1(1, 227, object.GetHandle(), M_OBJECT_ADD_TO_DELETE_LIST)));
+    QCOMPARE(peer.mTcp.Received().size(), 300 * answerSize);
+    QVERIFY(peer.mTcp.Received().startsWith(V1(1, 100, object.GetHandle(), M_OBJECT_ADD_TO_DELETE_LIST)));
+    QCOMPARE(peer.mTcp.Received().mid(255 * answerSize, answerSize),
+             V1(1, 227, object.GetHandle(), M_OBJECT_ADD_TO_DELETE_LIST));
+    QCOMPARE(peer.mTcp.Received().mid(256 * answerSize, answerSize),
+             V1(1, 228, object.GetHandle(), M_REPLY_FAIL));
+    QVERIFY(peer.mTcp.Received().endsWith(V1(1, 249, object.GetHandle(), M_REPLY_FAIL)));
 
     peer.mTcp.Close();
     QVERIFY(Wait([&] { return object.GetNumberOfInformListItems(PARAMETER_BASE) == 0; }));
@@ -161,7 +160,8 @@ void tst_HostilePeers::linkOfAPeerThatLeftNeverReachesTheNextPeerOfItsId()
     QVERIFY(a.Connect(system, 1));
     QVERIFY(a.Hello());
     a.mTcp.Send(V1(0, handle, 55, PARAMETER_BASE, Word(0x0A11)) +
-                V1(0, handle, 55, M_OBJECT_ADD_TO_INFORM_LIST, LinkRequest(55, PARAMETER_BASE, 1)));
+                V1(0, handle, 55, M_OBJECT_ADD_TO_INFORM_LIST,
+                   LinkRequest(55, PARAMETER_BASE, PARAMETER_BASE, true)));
     ULONG buffered = 0;
     ULONG bytes = 0;
     QVERIFY(WaitWithoutDelivering(
