@@ -8,9 +8,9 @@
 // whose multi-byte values are big-endian. Used by one thread at a time.
 //
 // mConnectionSerial is not sent: a message that arrived on a connection carries the serial of
-// that connection (the connection layer stamps it), so that the router drops it when it is
-// delivered after the connection has ended. 0 for every other message; a copy keeps it, and
-// the router looks at it only while the connection id is not 0.
+// that connection (the connection layer stamps it), so that the router knows it when it is
+// delivered after the connection has ended (cRegistryRouter::DeliverMessage). 0 for every other
+// message; a copy keeps it, and the router looks at it only while the connection id is not 0.
 //
 // Bounds: every read is limited to the payload's length. A read that does not fit yields 0
 // (an empty string for texts), leaves the cursor where it was and sets the sticky read error,

@@ -4,6 +4,8 @@
 #include "KVNet/Core/cRegistryRouter.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -136,12 +138,20 @@ void cNetObject::DropInformEntry(UWORD parameterIndex, const sInformListEntry* e
     delete entry;
 }
 
+ULONG cNetObject::GetLinkBound() const
+{
+    return std::max(MAX_LINKS_FROM_CONNECTION, cRegistryRouter::LINK_ROOM * (ULONG(mNumberOfParameters) + 1));
+}
+
 bool cNetObject::MayHoldAnotherLink(UWORD connectionId)
 {
     cRegistryRouter* router = gRegistryRouter;
     const ULONG here = mLinkIndex.HeldBy(connectionId);
     const ULONG all = router != nullptr ? router->GetLinksHeldByConnection(connectionId) : 0;
-    if (here < MAX_LINKS_FROM_CONNECTION && all < cRegistryRouter::MAX_LINKS_PER_CONNECTION)
+    const ULONG hereBound = GetLinkBound();
+    const ULONG allBound =
+        router != nullptr ? router->GetLinkBoundPerConnection() : cRegistryRouter::MAX_LINKS_PER_CONNECTION;
+    if (here < hereBound && all < allBound)
     {
         return true;
     }
@@ -150,9 +160,8 @@ bool cNetObject::MayHoldAnotherLink(UWORD connectionId)
         KV_REPORT_ERROR("Link from connection %d to \"%s\" refused: the connection holds %lu links here and "
                         "%lu in all (at most %lu and %lu); further refusals from it are not reported",
                         int(connectionId), GetName(), static_cast<unsigned long>(here),
-                        static_cast<unsigned long>(all),
-                        static_cast<unsigned long>(MAX_LINKS_FROM_CONNECTION),
-                        static_cast<unsigned long>(cRegistryRouter::MAX_LINKS_PER_CONNECTION));
+                        static_cast<unsigned long>(all), static_cast<unsigned long>(hereBound),
+                        static_cast<unsigned long>(allBound));
     }
     return false;
 }
@@ -260,6 +269,8 @@ bool cNetObject::AddEntry(UWORD connectionId, KV_NET_DATA_SCALE handle, KV_NET_D
     }
     if (bounded && connectionId != KV_NET_LOCAL_CONNECTION && !MayHoldAnotherLink(connectionId))
     {
+        // Answered where a link made is told (the target), so that the peer knows.
+        PostControl(connectionId, handle, M_REPLY_FAIL);
         return false;
     }
     mInformLists[index] =

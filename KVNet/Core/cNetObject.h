@@ -26,15 +26,18 @@ class cRegistryRouter;
 // Every subclass destructor calls Unregister first. A destructor that reaches the base still
 // registered reports "This object (%s) should have been unregistered by now" and unregisters.
 //
-// Bounds: a connection (any id but the local system's 0) holds at most MAX_LINKS_FROM_CONNECTION
-// entries on one object, inform-list and delete-list entries together, and at most
-// cRegistryRouter::MAX_LINKS_PER_CONNECTION on all objects. A link or delete-list notice that
-// arrives from a connection beyond either bound is refused; the first refusal of a connection
-// is reported, the others are not. Links made locally (and local notices) are not bounded. A
-// duplicate is found without scanning the list.
+// Bounds: a connection (any id but the local system's 0) holds at most GetLinkBound() entries on
+// one object, inform-list and delete-list entries together, and at most
+// cRegistryRouter::GetLinkBoundPerConnection() on all objects: enough for a peer that links every
+// parameter of every object twice over. A link or delete-list notice that arrives from a
+// connection beyond either bound is refused; a refused link is answered M_REPLY_FAIL (no payload)
+// to its target, the one a link made is told of by M_OBJECT_ADD_TO_DELETE_LIST; the first refusal
+// of a connection is reported, the others are not. Links made locally (and local notices) are not
+// bounded. A duplicate is found without scanning the list.
 class cNetObject
 {
 public:
+    // The least bound on one object (GetLinkBound).
     static constexpr ULONG MAX_LINKS_FROM_CONNECTION = 256;
 
     // Registers under name; a failed registration (over-long or duplicate name, registry full)
@@ -79,6 +82,10 @@ public:
     // Inform-list and delete-list entries of that connection on this object (0 for the local
     // system, which is not counted).
     ULONG GetLinksHeldByConnection(UWORD connectionId) const { return mLinkIndex.HeldBy(connectionId); }
+    // The most entries one connection may hold here: MAX_LINKS_FROM_CONNECTION, or
+    // cRegistryRouter::LINK_ROOM per parameter and LINK_ROOM delete-list entries when that is
+    // larger.
+    ULONG GetLinkBound() const;
     // Sends a copy of the parameter message (its method picks the list) to every entry of the
     // list, newest first, except the one it came from (message mConnectionId, mSource).
     // Entries with the datagram flag use PostMessageViaUDP.

@@ -10,6 +10,7 @@
 #include "KVNet/Core/cSystemBuilder.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -22,6 +23,13 @@ constexpr const char* MESSPOOLS_FILE = "Messpools.txt";
 bool IsObjectHandle(ULONG handle)
 {
     return handle >= 1 && handle <= cRegistryRouter::MAX_HANDLES;
+}
+
+// The router's methods and the framework's methods of a net object: links and delete-list notices
+// (stored for the sender's connection), finds, replies and requests that are answered.
+bool StoresOrAnswersItsConnection(const cKVNetMessage& message)
+{
+    return message.mDestination == 0 || message.mMethod < NON_PARAMETER_BASE;
 }
 
 } // namespace
@@ -102,6 +110,7 @@ bool cRegistryRouter::RegisterNetworkObject(cNetObject* object, const char* name
     object->SetRegistration(handle, slot);
     mObjects[handle - 1] = object;
     ++mNumberOfObjects;
+    mNumberOfParameters += object->GetNumberOfParameters();
     return true;
 }
 
@@ -119,6 +128,7 @@ void cRegistryRouter::UnregisterNetworkObject(cNetObject* object)
     mObjects[handle - 1] = nullptr;
     mHandles.ReleaseHandle(handle);
     --mNumberOfObjects;
+    mNumberOfParameters -= object->GetNumberOfParameters();
 }
 
 const char* cRegistryRouter::GetObjectName(KV_NET_DATA_SCALE handle)
@@ -183,6 +193,18 @@ void cRegistryRouter::RemoveConnection(UWORD connectionId, bool flag)
         mLinksHeldByConnection[connectionId] = 0;
         mLinkRefusalReported[connectionId] = false;
     }
+}
+
+ULONG cRegistryRouter::GetLinkBoundPerConnection()
+{
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
+    return std::max(MAX_LINKS_PER_CONNECTION, LINK_ROOM * (mNumberOfParameters + mNumberOfObjects));
+}
+
+ULONG cRegistryRouter::GetNumberOfRegisteredParameters()
+{
+    std::lock_guard<cRegistryLock> lock(mRegistryLock);
+    return mNumberOfParameters;
 }
 
 ULONG cRegistryRouter::GetLinksHeldByConnection(UWORD connectionId)
@@ -396,8 +418,15 @@ void cRegistryRouter::DeliverMessage(cKVNetMessage& message)
     if (message.mConnectionId != KV_NET_LOCAL_CONNECTION && message.mConnectionSerial != 0 &&
         !NetworkConnectionIsCurrent(message.mConnectionId, message.mConnectionSerial))
     {
-        // Whatever an ended connection asked for would outlive it, or reach the next one of its id.
-        return;
+        // The connection has ended: its links are gone and its id may be another's already.
+        if (StoresOrAnswersItsConnection(message))
+        {
+            return;
+        }
+        // A change the peer made before it left is carried out, as no connection's: what the
+        // object sends back to the message's sender addresses no connection.
+        message.mConnectionId = KV_NET_NO_CONNECTION;
+        message.mConnectionSerial = 0;
     }
     message.ResetRead();
     if (message.mDestination == 0)

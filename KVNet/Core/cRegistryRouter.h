@@ -63,8 +63,15 @@ public:
     ULONG GetNameMapBucketCount();
 
     // --- Links held by connections: under the registry lock, as the net objects' lists. ---
-    // The most inform-list and delete-list entries one connection may hold on all objects.
+    // The most inform-list and delete-list entries one connection may hold on all objects: room
+    // for LINK_ROOM links to every parameter of every registered object and for LINK_ROOM
+    // delete-list entries on each object, and never less than MAX_LINKS_PER_CONNECTION. It
+    // follows the registry.
     static constexpr ULONG MAX_LINKS_PER_CONNECTION = 1024;
+    static constexpr ULONG LINK_ROOM = 2;
+    ULONG GetLinkBoundPerConnection();
+    // Parameters of all registered objects.
+    ULONG GetNumberOfRegisteredParameters();
     // Entries of connection 1 to 20 on all objects; 0 for any other id (not counted).
     ULONG GetLinksHeldByConnection(UWORD connectionId);
     // A net object made (added) or dropped an entry of that connection.
@@ -94,8 +101,13 @@ public:
     // The same, stopping after maxMessages deliveries; returns the number delivered.
     ULONG ProcessMessageBuffer(ULONG maxMessages);
     // Under the registry lock: to the router for destination 0, to the object of 1 to 45000;
-    // other destinations and free handles are dropped silently, and so is a message of a
-    // connection that has ended (its mConnectionSerial no longer names the connection of its id).
+    // other destinations and free handles are dropped silently. A message of a connection that has
+    // ended (its mConnectionSerial no longer names the connection of its id) is dropped when it is
+    // for the router or carries a framework method (0 to 255: links, delete-list notices, finds,
+    // replies, requests answered to the sender), which would outlive the connection or reach the
+    // next one of its id; an object or parameter method (256 and up) is delivered with the
+    // connection id 0xFFFF (none) and serial 0, so that the peer's last changes are carried out,
+    // in order, and nothing sent back to the sender reaches a connection.
     void DeliverMessage(cKVNetMessage& message);
     void SetRunning(bool running) { mRunning.store(running); }
     bool IsRunning() const { return mRunning.load(); }
@@ -151,6 +163,7 @@ private:
     cNetObject** mObjects;
     cNetHandleRing mHandles;
     ULONG mNumberOfObjects = 0;
+    ULONG mNumberOfParameters = 0;
     cNetObjectScanList mTickList;
     cNetObjectScanList mTockList;
     cKVNetMessage mReplyMessage;

@@ -12,10 +12,11 @@ cFakeNetworkConnection::~cFakeNetworkConnection()
     SetNetworkConnectionInstance(nullptr);
 }
 
-void cFakeNetworkConnection::AddConnection(UWORD connectionId, const std::string& host, bool usesV2)
+void cFakeNetworkConnection::AddConnection(UWORD connectionId, const std::string& host, bool usesV2,
+                                           ULONG serial)
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    mConnections[connectionId] = sConnection{host, usesV2};
+    mConnections[connectionId] = sConnection{host, usesV2, serial};
 }
 
 void cFakeNetworkConnection::DropConnection(UWORD connectionId)
@@ -84,7 +85,9 @@ bool cFakeNetworkConnection::ConnectionUsesV2(UWORD connectionId)
 bool cFakeNetworkConnection::IsConnectionCurrent(UWORD connectionId, ULONG serial)
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    return serial != 0 && mConnections.count(connectionId) != 0;
+    auto it = mConnections.find(connectionId);
+    return serial != 0 && it != mConnections.end() &&
+           (it->second.mSerial == 0 || it->second.mSerial == serial);
 }
 
 UWORD cFakeNetworkConnection::FindConnectionByHost(const std::string& host)
@@ -106,7 +109,7 @@ UWORD cFakeNetworkConnection::OutgoingRemoteConnection(const std::string& host)
     ++mOutgoingAttempts;
     if (mOutgoingId != 0xFFFF)
     {
-        mConnections[mOutgoingId] = sConnection{host, mOutgoingV2};
+        mConnections[mOutgoingId] = sConnection{host, mOutgoingV2, 0};
     }
     return mOutgoingId;
 }

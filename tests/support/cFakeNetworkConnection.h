@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-// A connection layer for tests: a table of connections (id -> host, V2 flag) set by the test,
-// and a record of every message sent. Installs itself as the network-call pointer while it
+// A connection layer for tests: a table of connections (id -> host, V2 flag, serial) set by the
+// test, and a record of every message sent. Installs itself as the network-call pointer while it
 // lives. An outgoing connection gets the id set by SetOutgoingResult (0xFFFF: the attempt
 // fails) under the host asked for.
 class cFakeNetworkConnection : public cNetworkConnectionInterface
@@ -19,7 +19,8 @@ public:
     cFakeNetworkConnection();
     ~cFakeNetworkConnection() override;
 
-    void AddConnection(UWORD connectionId, const std::string& host, bool usesV2 = false);
+    // serial 0: the connection is current under any serial but 0; else only under that one.
+    void AddConnection(UWORD connectionId, const std::string& host, bool usesV2 = false, ULONG serial = 0);
     void DropConnection(UWORD connectionId);
     void SetOutgoingResult(UWORD connectionId, bool usesV2 = false);
 
@@ -35,7 +36,7 @@ public:
     UWORD FindConnectionByHost(const std::string& host) override;
     UWORD OutgoingRemoteConnection(const std::string& host) override;
     std::string GetConnectionHostName(UWORD connectionId) override;
-    // A connection of the table is current under any serial but 0.
+    // A connection of the table is current under its serial (any but 0 when it has none).
     bool IsConnectionCurrent(UWORD connectionId, ULONG serial) override;
 
 private:
@@ -43,6 +44,7 @@ private:
     {
         std::string mHost;
         bool mUsesV2;
+        ULONG mSerial;
     };
 
     mutable std::mutex mMutex;

@@ -40,9 +40,10 @@ class cLostCommsSenderController;
 // Serials: each connection gets a serial of its own when its id is taken (never 0, never the
 // serial of an earlier connection). Its links stamp it on every message they receive, and it
 // ends when the connection is taken down, in the same step that removes the connection's links
-// under the registry lock: a message of the connection that is delivered after that is dropped
+// under the registry lock: a message of the connection that is delivered after that makes no link
+// and gets no answer, and a change it carries is carried out as no connection's
 // (cRegistryRouter::DeliverMessage), so no link of an ended connection is made after its links
-// were removed, and none reaches the next connection of the id.
+// were removed, and nothing of it reaches the next connection of the id.
 class cNetworkConnection : public QObject, public cNetworkConnectionInterface
 {
     Q_OBJECT

@@ -18,7 +18,7 @@ cTCPConnection::cTCPConnection(QTcpSocket* socket, UWORD connectionId, ULONG con
 {
     mSocket->setReadBufferSize(READ_BUFFER_BYTES);
     connect(mSocket, &QTcpSocket::readyRead, this, &cTCPConnection::Receive);
-    connect(mSocket, &QTcpSocket::disconnected, this, &cTCPConnection::TCPConnectionDisconnected);
+    connect(mSocket, &QTcpSocket::disconnected, this, &cTCPConnection::PeerClosed);
     connect(mSocket, &QTcpSocket::bytesWritten, this,
             [this]
             {
@@ -120,6 +120,23 @@ void cTCPConnection::Receive()
         }
         MessageReceived(chunk, ULONG(count));
     }
+}
+
+void cTCPConnection::PeerClosed()
+{
+    // What the peer sent before it left waits in the socket's read buffer (the end is seen only
+    // once the buffer holds all that came before it): taken whole, past the router backlog.
+    UBYTE chunk[READ_CHUNK];
+    while (AcceptsReceivedMessages())
+    {
+        const qint64 count = mSocket->read(reinterpret_cast<char*>(chunk), READ_CHUNK);
+        if (count <= 0)
+        {
+            break;
+        }
+        MessageReceived(chunk, ULONG(count));
+    }
+    emit TCPConnectionDisconnected();
 }
 
 bool cTCPConnection::AcceptsReceivedMessages() const

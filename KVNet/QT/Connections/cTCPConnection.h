@@ -19,7 +19,9 @@ class QTcpSocket;
 // Bounds: the socket's read buffer is capped (READ_BUFFER_BYTES), so a peer that sends faster
 // than the router takes its messages is held back by TCP itself; Transmit leaves frames queued
 // while the socket holds more than MAX_SOCKET_BACKLOG unsent bytes and goes on when it has
-// written them.
+// written them. When the peer closes (or resets) the connection, what it sent before and is
+// still unread (at most the read buffer) is read whole, whatever the router holds, before
+// TCPConnectionDisconnected: a peer's last messages are never lost to a paused reading.
 class cTCPConnection : public cConnectionBaseQt
 {
     Q_OBJECT
@@ -80,6 +82,10 @@ public slots:
 protected:
     bool AcceptsReceivedMessages() const override;
     void ResumeReading() override { Receive(); }
+
+private slots:
+    // The socket's end: reads what is left, then TCPConnectionDisconnected.
+    void PeerClosed();
 
 private:
     QTcpSocket* mSocket;

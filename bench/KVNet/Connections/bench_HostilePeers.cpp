@@ -2,7 +2,8 @@
 // program binary as a person does (headless, with a home of its own) and attacks it with peers
 // written here from the wire protocol alone, over loopback in a network namespace of its own.
 //
-//   bench_HostilePeers [--seconds N] [--only flood|stale|silent|shutdown] [[label=]program...]
+//   bench_HostilePeers [--seconds N] [--tries N]
+//                      [--only flood|spread|stale|leave|mirror|silent|shutdown] [[label=]program...]
 //
 // Without programs it runs the one built here; given several (for example before=<the base
 // commit's build> after=<this build>) it prints their figures side by side. Scenarios:
@@ -11,10 +12,22 @@
 //             reading all it gets; a second peer asks the router to find an object every 100 ms.
 //             Printed: the program's resident memory growth over the flood (goal: under 1 MB),
 //             its CPU time, the requests sent, and the find's answer time (goal: under 10 ms).
+//   spread    the same, with the requests spread over every object (handles 1 to 300), so that
+//             the flood meets the bound of all the links of one connection, not of one object.
 //   stale     a peer asks for a link to a strip's mute, with sync-up, while another peer keeps the
 //             router busy with port searches, and leaves at once; a third peer takes its
 //             connection id and changes the mute. Printed: messages for the first peer that
 //             reached the third (goal: 0), over 3 runs.
+//   leave     a peer sets the Input L fader's gain and leaves (BYE, close, reset, or stays
+//             connected); a second peer then reads the gain back (a link with sync-up), N tries (20
+//             unless --tries) per way of leaving, with the router idle, busy with 2 peers that each
+//             hold 256 links to the strip's mute while it changes 1000 times a second, and with 8
+//             such peers while it changes as fast as the program takes it. Printed: the changes
+//             carried out (goal: all) and what a find after each try took.
+//   mirror    the objects and parameters the program offers are found (peers that each link the
+//             first 64 parameters of 16 handles to one handle of their own, counting the answers);
+//             then one peer links every parameter once and a second time. Printed: the links made,
+//             refused with an answer and left without answer (goal: all made).
 //   silent    20 peers connect and say nothing; then a well-formed peer tries until it is
 //             answered. Printed: how long that took (goal: under 11 s; at most 40 s is waited).
 //   shutdown  a peer has stopped reading with the program's queue to it full, another reads;
@@ -24,6 +37,7 @@
 #include "KVNet/Core/KVNetMethods.h"
 #include "bench/support/ProcessCpu.h"
 #include "tests/support/network/PeerFrames.h"
+#include "tests/support/network/cLinkingPeer.h"
 #include "tests/support/network/cRawSocket.h"
 
 #include <QCoreApplication>
@@ -35,12 +49,14 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using namespace nPeerFrames;
@@ -56,53 +72,17 @@ const char* const FOUND_OBJECT = "Metering Sources NetObject";
 const char* const STRIP = "InOutFader:Input L Control Strip Unit";
 const char* const SERIAL_DRIVER = "Serial Connection Driver NetObject";
 constexpr quint16 STRIP_MUTE = PARAMETER_BASE;
+constexpr quint16 STRIP_GAIN = PARAMETER_BASE + 2;
+// Handles up to which the spread flood and the search for objects reach (the program gives out
+// about 250).
+constexpr quint16 SPREAD_HANDLES = 300;
+constexpr quint16 SEARCHED_HANDLES = 512;
 constexpr quint16 SERIAL_PORT_LIST = PARAMETER_BASE + 1;
 constexpr quint16 SERIAL_VERSION = PARAMETER_BASE + 2;
 
 QByteArray Name(const char* name)
 {
     return QByteArray(name, int(qstrlen(name)) + 1);
-}
-
-QByteArray LinkRequest(quint16 handle, quint16 destinationMethod, quint16 sourceMethod, bool sync)
-{
-    return Word(0) + Word(handle) + Word(destinationMethod) + Word(sourceMethod) + QByteArray(1, '\0') +
-           QByteArray(1, sync ? '\1' : '\0');
-}
-
-// Reads V1 frames from the front of bytes: header fields and payload; false when none is whole.
-bool TakeV1(QByteArray& bytes, quint16& destination, quint16& method, QByteArray& payload)
-{
-    while (!bytes.isEmpty() && quint8(bytes[0]) != 0xF0)
-    {
-        // Util frames (HELLO ACK, BYE) and anything else the scan does not need.
-        if (quint8(bytes[0]) == 0xE0 && bytes.size() >= 3)
-        {
-            const int length = (quint8(bytes[1]) << 8) | quint8(bytes[2]);
-            if (bytes.size() < length + 4)
-            {
-                return false;
-            }
-            bytes.remove(0, length + 4);
-            continue;
-        }
-        bytes.remove(0, 1);
-    }
-    if (bytes.size() < 12)
-    {
-        return false;
-    }
-    auto word = [&bytes](int at) { return quint16((quint8(bytes[at]) << 8) | quint8(bytes[at + 1])); };
-    const int length = word(9);
-    if (bytes.size() < length + 12)
-    {
-        return false;
-    }
-    destination = word(3);
-    method = word(7);
-    payload = bytes.mid(11, length);
-    bytes.remove(0, length + 12);
-    return true;
 }
 
 // The program in a process of its own, with a home and temporary folder of its own.
@@ -278,9 +258,10 @@ struct sPeer
         {
             mTcp.Poll();
             quint16 destination = 0;
+            quint16 source = 0;
             quint16 method = 0;
             QByteArray payload;
-            while (TakeV1(mTcp.Received(), destination, method, payload))
+            while (TakeV1(mTcp.Received(), destination, source, method, payload))
             {
                 if (destination == asker && method == M_REPLY_OK && payload.size() == 2)
                 {
@@ -306,7 +287,7 @@ using tScenario = std::function<sFigures(const QString& program)>;
 
 // --- Scenarios ---
 
-sFigures Flood(const QString& path, int seconds)
+sFigures Flood(const QString& path, int seconds, bool spread)
 {
     cProgram program(path);
     sPeer flooder;
@@ -337,7 +318,8 @@ sFigures Flood(const QString& path, int seconds)
             {
                 const quint16 handle = quint16(requests & 0xFFFF);
                 const quint16 method = quint16(PARAMETER_BASE + (requests >> 16));
-                pending += V1(0, target, handle, M_OBJECT_ADD_TO_INFORM_LIST,
+                const quint16 object = spread ? quint16(1 + requests % SPREAD_HANDLES) : target;
+                pending += V1(0, object, handle, M_OBJECT_ADD_TO_INFORM_LIST,
                               LinkRequest(handle, method, PARAMETER_BASE, false));
             }
         }
@@ -361,9 +343,10 @@ sFigures Flood(const QString& path, int seconds)
         {
             finder.mTcp.Poll();
             quint16 destination = 0;
+            quint16 source = 0;
             quint16 method = 0;
             QByteArray payload;
-            while (TakeV1(finder.mTcp.Received(), destination, method, payload))
+            while (TakeV1(finder.mTcp.Received(), destination, source, method, payload))
             {
                 if (destination == 41)
                 {
@@ -447,9 +430,10 @@ sFigures Stale(const QString& path)
         QThread::msleep(3000);
         next.mTcp.Poll();
         quint16 destination = 0;
+        quint16 source = 0;
         quint16 method = 0;
         QByteArray payload;
-        while (TakeV1(next.mTcp.Received(), destination, method, payload))
+        while (TakeV1(next.mTcp.Received(), destination, source, method, payload))
         {
             if (destination == LEAVING_HANDLE)
             {
@@ -458,6 +442,226 @@ sFigures Stale(const QString& path)
         }
     }
     return {{QString::asprintf("%d (in %d runs)", leaked, runs)}};
+}
+
+// Peers that keep the router busy: each holds 256 links to the strip's mute and reads all it gets;
+// the first changes the mute changesPerSecond times a second (0: none, -1: as fast as the program
+// takes them). Runs on a thread of its own.
+class cRouterLoad
+{
+public:
+    cRouterLoad(quint16 strip, int peers, int changesPerSecond)
+        : mPeers(size_t(peers))
+    {
+        for (sPeer& peer : mPeers)
+        {
+            if (!peer.Connect())
+            {
+                return;
+            }
+            QByteArray links;
+            for (quint16 handle = 1000; handle < 1256; ++handle)
+            {
+                links += V1(0, strip, handle, M_OBJECT_ADD_TO_INFORM_LIST,
+                            LinkRequest(handle, STRIP_MUTE, STRIP_MUTE, false));
+            }
+            peer.mTcp.Send(links);
+        }
+        mReady = true;
+        mThread = std::thread([this, strip, changesPerSecond] { Run(strip, changesPerSecond); });
+    }
+    ~cRouterLoad()
+    {
+        mStop.store(true);
+        if (mThread.joinable())
+        {
+            mThread.join();
+        }
+    }
+    bool Ready() const { return mReady; }
+
+private:
+    void Run(quint16 strip, int changesPerSecond)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        qint64 sent = 0;
+        QByteArray pending;
+        while (!mStop.load())
+        {
+            if (changesPerSecond != 0 && !mPeers.empty())
+            {
+                const qint64 due =
+                    changesPerSecond < 0 ? sent + 1000 : timer.elapsed() * changesPerSecond / 1000;
+                for (; sent < due && pending.size() < 64 * 1024; ++sent)
+                {
+                    pending += V1(0, strip, 0x0E0E, STRIP_MUTE, QByteArray(1, char(sent & 1)));
+                }
+                const qint64 written = mPeers.front().mTcp.SendSome(pending);
+                pending.remove(0, int(std::max<qint64>(written, 0)));
+            }
+            for (sPeer& peer : mPeers)
+            {
+                peer.mTcp.Poll();
+                peer.mTcp.Received().clear();
+                peer.Beat();
+            }
+            QThread::usleep(500);
+        }
+    }
+
+    std::vector<sPeer> mPeers;
+    std::atomic<bool> mStop{false};
+    bool mReady = false;
+    std::thread mThread;
+};
+
+// One try: a peer sets the gain to value and leaves as told; a second peer reads the gain back.
+// Whether it reads value.
+bool SetGainAndLeave(quint16 strip, const QString& leave, quint16 value)
+{
+    sPeer setter;
+    if (!setter.Connect())
+    {
+        return false;
+    }
+    setter.mTcp.Send(V1(0, strip, 0x0C0C, STRIP_GAIN, Word(value)));
+    if (leave == "BYE")
+    {
+        setter.mTcp.Send(Bye());
+        QElapsedTimer timer;
+        timer.start();
+        while (!setter.mTcp.Poll() && timer.elapsed() < 5000)
+        {
+            QThread::msleep(1);
+        }
+        setter.mTcp.Close();
+    }
+    else if (leave == "close")
+    {
+        setter.mTcp.Close();
+    }
+    else if (leave == "reset")
+    {
+        setter.mTcp.Reset();
+    }
+    // The change is read by the program before the reader's request (each connection has a
+    // thread of its own), and waits for the router as the request does.
+    QThread::msleep(20);
+    sPeer reader;
+    if (!reader.Connect())
+    {
+        return false;
+    }
+    constexpr quint16 READER = 0x0D0D;
+    reader.mTcp.Send(
+        V1(0, strip, READER, M_OBJECT_ADD_TO_INFORM_LIST, LinkRequest(READER, STRIP_GAIN, STRIP_GAIN, true)));
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 20000)
+    {
+        reader.mTcp.Poll();
+        quint16 destination = 0;
+        quint16 source = 0;
+        quint16 method = 0;
+        QByteArray payload;
+        while (TakeV1(reader.mTcp.Received(), destination, source, method, payload))
+        {
+            if (destination == READER && method == STRIP_GAIN && payload.size() == 2)
+            {
+                return quint16((quint8(payload[0]) << 8) | quint8(payload[1])) == value;
+            }
+        }
+        QThread::msleep(1);
+    }
+    return false;
+}
+
+sFigures Leave(const QString& path, int tries)
+{
+    struct sLoad
+    {
+        int mPeers;
+        int mChangesPerSecond;
+    };
+    const sLoad loads[] = {{0, 0}, {2, 1000}, {8, -1}};
+    const char* const ways[] = {"BYE", "close", "reset", "kept open"};
+    sFigures figures;
+    // Distinct from every value set before, so that a change lost never reads as carried out.
+    quint16 value = 0x6000;
+    for (const sLoad& load : loads)
+    {
+        cProgram program(path);
+        sPeer finder;
+        if (!program.Started() || !finder.Connect())
+        {
+            for (int i = 0; i < 5; ++i)
+            {
+                figures.mValues.push_back("did not start");
+            }
+            continue;
+        }
+        const quint16 strip = finder.Find(STRIP);
+        cRouterLoad busy(strip, load.mPeers, load.mChangesPerSecond);
+        QThread::msleep(1000);
+        // A find after each try tells how busy the router was.
+        std::vector<double> finds;
+        for (const char* way : ways)
+        {
+            int carried = 0;
+            for (int i = 0; i < tries; ++i)
+            {
+                carried += SetGainAndLeave(strip, way, value++) ? 1 : 0;
+                QElapsedTimer timer;
+                timer.start();
+                finder.Find(FOUND_OBJECT);
+                finds.push_back(double(timer.nsecsElapsed()) / 1e6);
+                finder.Beat();
+                program.Drain();
+            }
+            figures.mValues.push_back(busy.Ready() ? QString::asprintf("%d/%d", carried, tries)
+                                                   : QString("load peers not connected"));
+        }
+        std::sort(finds.begin(), finds.end());
+        figures.mValues.push_back(QString::asprintf("%.0f-%.0f ms (median %.0f)", finds.front(), finds.back(),
+                                                    finds[finds.size() / 2]));
+    }
+    return figures;
+}
+
+sFigures Mirror(const QString& path)
+{
+    cProgram program(path);
+    if (!program.Started())
+    {
+        return {{"did not start", "", ""}};
+    }
+    // The panels of the hidden tabs come after the window's first frame.
+    QThread::msleep(2000);
+    cLinkingPeer::sAnswers offered;
+    for (quint16 first = 1; first <= SEARCHED_HANDLES; first = quint16(first + 16))
+    {
+        cLinkingPeer probe;
+        if (!probe.Connect(LOCALHOST) || !probe.LinkRange(first, quint16(first + 15), 64, 0x7000, offered))
+        {
+            return {{"search for the objects failed", "", ""}};
+        }
+        probe.Close();
+    }
+    const std::vector<cLinkingPeer::sParameter> parameters = cLinkingPeer::Parameters(offered);
+    cLinkingPeer mirror;
+    cLinkingPeer::sAnswers once;
+    cLinkingPeer::sAnswers twice;
+    if (!mirror.Connect(LOCALHOST) || !mirror.Link(parameters, 0x7001, once) ||
+        !mirror.Link(parameters, 0x7002, twice))
+    {
+        return {{QString::asprintf("%zu parameters", parameters.size()), "mirror failed", ""}};
+    }
+    const int asked = int(parameters.size());
+    auto answers = [asked](const cLinkingPeer::sAnswers& a)
+    { return QString::asprintf("%d / %d / %d", a.Made(), a.Refused(), asked - a.Made() - a.Refused()); };
+    return {{QString::asprintf("%zu objects, %d parameters", offered.mMade.size(), asked), answers(once),
+             answers(twice)}};
 }
 
 sFigures Silent(const QString& path)
@@ -588,6 +792,7 @@ int main(int argc, char** argv)
         return outside;
     }
     int seconds = 60;
+    int tries = 20;
     QString only;
     std::vector<QString> labels;
     std::vector<QString> programs;
@@ -597,6 +802,10 @@ int main(int argc, char** argv)
         if (arguments[i] == "--seconds" && i + 1 < arguments.size())
         {
             seconds = std::max(1, arguments[++i].toInt());
+        }
+        else if (arguments[i] == "--tries" && i + 1 < arguments.size())
+        {
+            tries = std::max(1, arguments[++i].toInt());
         }
         else if (arguments[i] == "--only" && i + 1 < arguments.size())
         {
@@ -639,10 +848,28 @@ int main(int argc, char** argv)
     run("flood", floodTitle.constData(),
         {"resident memory growth (goal: under 1 MB)", "CPU of the program", "link requests sent",
          "find answer, median / 95th (goal: under 10 ms)", "find answer, longest"},
-        [seconds](const QString& program) { return Flood(program, seconds); });
+        [seconds](const QString& program) { return Flood(program, seconds, false); });
+    const QByteArray spreadTitle =
+        QByteArray("Spread flood: one peer's distinct link requests over every object for ") +
+        QByteArray::number(seconds) + " s";
+    run("spread", spreadTitle.constData(),
+        {"resident memory growth (goal: under 1 MB)", "CPU of the program", "link requests sent",
+         "find answer, median / 95th (goal: under 10 ms)", "find answer, longest"},
+        [seconds](const QString& program) { return Flood(program, seconds, true); });
     run("stale", "Stale links: a peer leaves with its link request pending, the next takes its id",
         {"messages for the first peer at the next (goal: 0)"},
         [](const QString& program) { return Stale(program); });
+    run("leave",
+        "Leaving: a peer sets Input L's gain and leaves, a second reads it back (changes carried out; goal: "
+        "all)",
+        {"idle: BYE", "idle: close", "idle: reset", "idle: kept open", "idle: a find took",
+         "2 peers x 256 links, mute 1000/s: BYE", "  close", "  reset", "  kept open", "  a find took",
+         "8 peers x 256 links, mute non-stop: BYE", "  close", "  reset", "  kept open", "  a find took"},
+        [tries](const QString& program) { return Leave(program, tries); });
+    run("mirror", "Mirror: one peer links every parameter the program offers, once and a second time",
+        {"offered", "linked once: made / refused, answered / unanswered",
+         "linked again: made / refused, answered / unanswered"},
+        [](const QString& program) { return Mirror(program); });
     run("silent", "Silent peers: 20 connect and say nothing",
         {"a well-formed peer answered after (goal: under 11 s)"},
         [](const QString& program) { return Silent(program); });

@@ -3,6 +3,7 @@
 #include "KVNet/Core/cKVNetMessage.h"
 #include "KVNet/Core/cNetObject.h"
 #include "KVNet/Core/cRegistryRouter.h"
+#include "tests/support/cFakeNetworkConnection.h"
 #include "tests/support/cMessagePump.h"
 #include "tests/support/cRecordingNetObject.h"
 #include "tests/support/cReportCapture.h"
@@ -72,6 +73,17 @@ void AskForLinks(cNetObject& target, UWORD connection, int count, UWORD firstHan
     cMessagePump::Pump();
 }
 
+// Messages of that method the connection layer was given to send.
+int SentOf(const cFakeNetworkConnection& network, UWORD method)
+{
+    int count = 0;
+    for (const cKVNetMessage& m : network.SentOnTCP())
+    {
+        count += m.mMethod == method ? 1 : 0;
+    }
+    return count;
+}
+
 QByteArray Word(UWORD value)
 {
     QByteArray bytes(2, '\0');
@@ -106,6 +118,7 @@ private slots:
     void destructorOfAStillRegisteredObject_reportsAndUnregisters();
     void linksFromAConnection_areBoundedPerObjectAndInAll();
     void deleteListNoticesFromAConnection_shareTheBound();
+    void linkBounds_letAConnectionLinkEveryParameterTwiceOver();
 
 private:
     std::unique_ptr<cScopedKVNetSystem> mSystem;
@@ -367,11 +380,21 @@ void tst_NetObject::linksFromAConnection_areBoundedPerObjectAndInAll()
     {
         objects.push_back(std::make_unique<cRecordingNetObject>(qPrintable(QString("Object %1").arg(i)), 1));
     }
+    cFakeNetworkConnection network;
     cReportCapture capture;
     for (auto& object : objects)
     {
         AskForLinks(*object, 3, 300);
     }
+    // Each link is answered to its target: made (a delete-list notice) or refused (M_REPLY_FAIL).
+    QCOMPARE(SentOf(network, M_OBJECT_ADD_TO_DELETE_LIST), 1024);
+    QCOMPARE(SentOf(network, M_REPLY_FAIL), 4 * 44 + 300);
+    const cKVNetMessage refusal = network.SentOnTCP().back();
+    QCOMPARE(refusal.mMethod, UWORD(M_REPLY_FAIL));
+    QCOMPARE(refusal.mConnectionId, UWORD(3));
+    QCOMPARE(refusal.mDestination, UWORD(1000 + 299 / 2));
+    QCOMPARE(refusal.mSource, objects[4]->GetHandle());
+    QCOMPARE(refusal.GetLength(), UWORD(0));
     // 256 on each of four objects make the 1024 of the connection; the fifth gets none.
     for (int i = 0; i < 4; ++i)
     {
@@ -398,10 +421,17 @@ void tst_NetObject::linksFromAConnection_areBoundedPerObjectAndInAll()
     gRegistryRouter->RemoveConnection(3, false);
     QCOMPARE(gRegistryRouter->GetLinksHeldByConnection(3), ULONG(0));
     QCOMPARE(objects[0]->GetNumberOfInformListItems(PARAMETER_BASE), ULONG(1));
+    // The links the last one held are new to it: made, and told.
+    network.ClearSent();
+    AskForLinks(*objects[0], 3, 4);
+    QCOMPARE(objects[0]->GetLinksHeldByConnection(3), ULONG(4));
+    QCOMPARE(objects[0]->GetNumberOfInformListItems(PARAMETER_BASE), ULONG(5));
+    QCOMPARE(SentOf(network, M_OBJECT_ADD_TO_DELETE_LIST), 4);
     AskForLinks(*objects[4], 3, 257);
     QCOMPARE(objects[4]->GetLinksHeldByConnection(3), ULONG(256));
     QCOMPARE(capture.Count("Link from connection 3 to \"Object 4\" refused"), 1);
     QCOMPARE(gRegistryRouter->GetLinksHeldByConnection(4), ULONG(2));
+    QCOMPARE(gRegistryRouter->GetLinksHeldByConnection(3), ULONG(4 + 256));
 }
 
 void tst_NetObject::deleteListNoticesFromAConnection_shareTheBound()
@@ -433,6 +463,67 @@ void tst_NetObject::deleteListNoticesFromAConnection_shareTheBound()
     QCOMPARE(object.GetNumberOfInformListItems(PARAMETER_BASE), ULONG(56));
     QCOMPARE(object.GetLinksHeldByConnection(5), ULONG(256));
     QCOMPARE(gRegistryRouter->GetLinksHeldByConnection(5), ULONG(256));
+}
+
+void tst_NetObject::linkBounds_letAConnectionLinkEveryParameterTwiceOver()
+{
+    // More parameters than the least bounds hold twice: one object of 300, 400 of 2.
+    cRecordingNetObject large("Large", 300);
+    std::vector<std::unique_ptr<cRecordingNetObject>> small;
+    for (int i = 0; i < 400; ++i)
+    {
+        small.push_back(std::make_unique<cRecordingNetObject>(qPrintable(QString("Small %1").arg(i)), 2));
+    }
+    QCOMPARE(gRegistryRouter->GetNumberOfRegisteredParameters(), ULONG(1100));
+    const ULONG bound = gRegistryRouter->GetLinkBoundPerConnection();
+    QCOMPARE(bound, ULONG(2 * (1100 + 401)));
+    QCOMPARE(large.GetLinkBound(), ULONG(602));
+    QCOMPARE(small[0]->GetLinkBound(), ULONG(256));
+
+    // A peer links every parameter of every object to two handles of its own: none is refused.
+    cFakeNetworkConnection network;
+    cReportCapture capture;
+    std::vector<cRecordingNetObject*> all{&large};
+    for (auto& object : small)
+    {
+        all.push_back(object.get());
+    }
+    for (const UWORD target : {UWORD(1000), UWORD(1001)})
+    {
+        for (cRecordingNetObject* object : all)
+        {
+            for (UWORD p = 0; p < object->GetNumberOfParameters(); ++p)
+            {
+                const UWORD method = UWORD(PARAMETER_BASE + p);
+                Arrive(*object, 3, M_OBJECT_ADD_TO_INFORM_LIST, AddPayload(3, target, method, method),
+                       target);
+            }
+        }
+        cMessagePump::Pump();
+    }
+    QCOMPARE(gRegistryRouter->GetLinksHeldByConnection(3), ULONG(2200));
+    QCOMPARE(large.GetLinksHeldByConnection(3), ULONG(600));
+    QCOMPARE(large.GetNumberOfInformListItems(PARAMETER_BASE + 299), ULONG(2));
+    QCOMPARE(SentOf(network, M_OBJECT_ADD_TO_DELETE_LIST), 2200);
+    QCOMPARE(SentOf(network, M_REPLY_FAIL), 0);
+    QVERIFY(capture.Lines().isEmpty());
+
+    // Still bounded: the large object takes two entries more, then refuses, answers each refusal
+    // and reports the first.
+    AskForLinks(large, 3, 5, 2000);
+    QCOMPARE(large.GetLinksHeldByConnection(3), ULONG(602));
+    QCOMPARE(SentOf(network, M_REPLY_FAIL), 3);
+    QCOMPARE(capture.Count(QString("Link from connection 3 to \"Large\" refused: the connection holds 602 "
+                                   "links here and 2202 in all (at most 602 and %1)")
+                               .arg(bound)),
+             1);
+    QCOMPARE(capture.Lines().size(), 1);
+
+    // The bound follows the registry: with the small objects gone, their links went with them.
+    small.clear();
+    QCOMPARE(gRegistryRouter->GetNumberOfRegisteredParameters(), ULONG(300));
+    QCOMPARE(gRegistryRouter->GetLinkBoundPerConnection(), cRegistryRouter::MAX_LINKS_PER_CONNECTION);
+    QCOMPARE(gRegistryRouter->GetLinksHeldByConnection(3), ULONG(602));
 }
 
 QTEST_GUILESS_MAIN(tst_NetObject)

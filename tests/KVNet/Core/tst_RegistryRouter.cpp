@@ -96,7 +96,10 @@ private slots:
     void messagesToFreeOrInvalidHandles_areDroppedSilently();
     void unknownRouterMethod_isReported();
     void removeConnection_dropsOnlyThatConnectionsLinks();
-    void messageOfAnEndedConnection_isDroppedWhenDelivered();
+    void linkRequestOfAnEndedConnection_isDroppedWhenDelivered();
+    void messageOfAnEndedConnection_carriesOutOnlyItsChanges_data();
+    void messageOfAnEndedConnection_carriesOutOnlyItsChanges();
+    void changesOfAnEndedConnection_keepTheirOrderAndAnswerNoConnection();
     void messpoolsLine_data();
     void messpoolsLine();
     void printMesspools_appendsFramedPrintout();
@@ -431,35 +434,186 @@ void tst_RegistryRouter::removeConnection_dropsOnlyThatConnectionsLinks()
     QCOMPARE(b.GetNumberOfInformListItems(PARAMETER_BASE), ULONG(0));
 }
 
-void tst_RegistryRouter::messageOfAnEndedConnection_isDroppedWhenDelivered()
+void tst_RegistryRouter::linkRequestOfAnEndedConnection_isDroppedWhenDelivered()
 {
     cScopedKVNetSystem system(false);
     cRecordingNetObject object("Object", 1);
-    auto arrive = [&object](UWORD connection, ULONG serial)
+    UWORD asker = 40;
+    auto arrive = [&object, &asker](UWORD connection, ULONG serial)
     {
-        cKVNetMessage m(2);
+        cKVNetMessage m(0);
+        m.AppendUWORD(connection);
+        m.AppendUWORD(asker);
+        m.AppendUWORD(PARAMETER_BASE);
+        m.AppendUWORD(PARAMETER_BASE);
+        m.AppendUWORD(0);
         m.mConnectionId = connection;
         m.mConnectionSerial = serial;
         m.mDestination = object.GetHandle();
-        m.mSource = 40;
-        m.mMethod = PARAMETER_BASE;
+        m.mSource = asker++;
+        m.mMethod = M_OBJECT_ADD_TO_INFORM_LIST;
         gRegistryRouter->AddMessage(m);
         cMessagePump::Pump();
-        return object.Count(PARAMETER_BASE);
+        return object.GetNumberOfInformListItems(PARAMETER_BASE);
     };
     {
         cFakeNetworkConnection network;
         network.AddConnection(2, "unit");
-        QCOMPARE(arrive(2, 7), 1);
+        QCOMPARE(arrive(2, 7), ULONG(1));
         // Delivered once its connection has ended: dropped.
         network.DropConnection(2);
-        QCOMPARE(arrive(2, 7), 1);
+        QCOMPARE(arrive(2, 7), ULONG(1));
         // A message no connection brought (no serial), or a local copy of one, is delivered.
-        QCOMPARE(arrive(2, 0), 2);
-        QCOMPARE(arrive(0, 7), 3);
+        QCOMPARE(arrive(2, 0), ULONG(2));
+        QCOMPARE(arrive(0, 7), ULONG(3));
     }
     // Without a connection layer no connection is current.
-    QCOMPARE(arrive(2, 7), 3);
+    QCOMPARE(arrive(2, 7), ULONG(3));
+    QCOMPARE(object.Count(M_OBJECT_ADD_TO_INFORM_LIST), 3);
+}
+
+void tst_RegistryRouter::messageOfAnEndedConnection_carriesOutOnlyItsChanges_data()
+{
+    QTest::addColumn<bool>("toRouter");
+    QTest::addColumn<int>("method");
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<bool>("carriedOut");
+    const QByteArray link =
+        QByteArray::fromHex("00020037") + QByteArray::fromHex("10001000") + QByteArray::fromHex("0001");
+    QTest::newRow("parameter change") << false << int(PARAMETER_BASE) << QByteArray::fromHex("4D55") << true;
+    QTest::newRow("object method") << false << int(NON_PARAMETER_BASE) << QByteArray::fromHex("01") << true;
+    QTest::newRow("link request with sync-up") << false << int(M_OBJECT_ADD_TO_INFORM_LIST) << link << false;
+    QTest::newRow("link removal") << false << int(M_OBJECT_REMOVE_FROM_INFORM_LIST) << link.left(8) << false;
+    QTest::newRow("delete-list notice") << false << int(M_OBJECT_ADD_TO_DELETE_LIST) << QByteArray() << false;
+    QTest::newRow("delete-list removal")
+        << false << int(M_OBJECT_REMOVE_FROM_DELETE_LIST) << QByteArray() << false;
+    QTest::newRow("object deleted") << false << int(M_OBJECT_DELETED) << QByteArray() << false;
+    QTest::newRow("request answered M_REPLY_FAIL")
+        << false << int(M_ALL_ABSOLUTE_UPDATE_CURRENT_STORE) << QByteArray() << false;
+    QTest::newRow("reply") << false << int(M_REPLY_OK) << QByteArray::fromHex("0005") << false;
+    QTest::newRow("find") << true << int(M_REG_FIND_OBJECT) << QByteArray("Object", 7) << false;
+}
+
+void tst_RegistryRouter::messageOfAnEndedConnection_carriesOutOnlyItsChanges()
+{
+    QFETCH(bool, toRouter);
+    QFETCH(int, method);
+    QFETCH(QByteArray, payload);
+    QFETCH(bool, carriedOut);
+    cScopedKVNetSystem system(false);
+    cRecordingNetObject object("Object", 1);
+    // A local link of the parameter: a change carried out is passed on to it.
+    cRecordingNetObject witness("Witness", 1);
+    object.AddObjectToInformList(0, witness.GetHandle(), PARAMETER_BASE, PARAMETER_BASE, 0, 0, false);
+    cFakeNetworkConnection network;
+    network.AddConnection(2, "unit", false, 7);
+    auto arrive = [&]
+    {
+        cKVNetMessage m(UWORD(payload.size()));
+        if (!payload.isEmpty())
+        {
+            memcpy(m.Data(), payload.constData(), size_t(payload.size()));
+        }
+        m.mConnectionId = 2;
+        m.mConnectionSerial = 7;
+        m.mDestination = toRouter ? 0 : object.GetHandle();
+        m.mSource = 0x37;
+        m.mMethod = UWORD(method);
+        gRegistryRouter->AddMessage(m);
+        cMessagePump::Pump();
+    };
+    cReportCapture capture;
+    // While its connection lasts, the message has its effect.
+    arrive();
+    QVERIFY(object.Count(UWORD(method)) + network.SentOnTCP().size() > 0);
+    const int reports = capture.Lines().size();
+
+    // The connection ends, its links with it, and the next one takes its id.
+    gRegistryRouter->RemoveConnection(2, false);
+    network.AddConnection(2, "next", false, 8);
+    object.ClearRecords();
+    witness.ClearRecords();
+    network.ClearSent();
+    arrive();
+    QCOMPARE(object.Count(UWORD(method)), carriedOut ? 1 : 0);
+    QCOMPARE(int(object.Received().size()), carriedOut ? 1 : 0);
+    if (carriedOut)
+    {
+        QCOMPARE(object.Received().front().mConnectionId, KV_NET_NO_CONNECTION);
+        QCOMPARE(object.Received().front().mPayload, payload);
+    }
+    QCOMPARE(witness.Count(PARAMETER_BASE), method == PARAMETER_BASE ? 1 : 0);
+    QCOMPARE(int(network.SentOnTCP().size()), 0);
+    QCOMPARE(object.GetLinksHeldByConnection(2), ULONG(0));
+    QCOMPARE(object.GetDeleteListCount(2, 0x37), UWORD(0));
+    QCOMPARE(capture.Lines().size(), reports);
+}
+
+namespace
+{
+
+// Answers every parameter value to its sender with the value it now holds, as an object does that
+// reads back what it was given.
+class cAnsweringNetObject : public cRecordingNetObject
+{
+public:
+    explicit cAnsweringNetObject(const char* name)
+        : cRecordingNetObject(name, 1)
+    {
+    }
+    void EntrypointMessage(cKVNetMessage& message) override
+    {
+        cRecordingNetObject::EntrypointMessage(message);
+        if (message.mMethod == PARAMETER_BASE)
+        {
+            mControlMessage.mConnectionId = message.mConnectionId;
+            mControlMessage.mDestination = message.mSource;
+            mControlMessage.mMethod = PARAMETER_BASE;
+            mControlMessage.SetLength(2);
+            mControlMessage.SetUWORD(Value(0), 0);
+            PostMessage(mControlMessage);
+        }
+    }
+};
+
+} // namespace
+
+void tst_RegistryRouter::changesOfAnEndedConnection_keepTheirOrderAndAnswerNoConnection()
+{
+    cScopedKVNetSystem system(false);
+    cAnsweringNetObject object("Object");
+    cFakeNetworkConnection network;
+    network.AddConnection(3, "unit", false, 7);
+    // The peer's changes wait in the buffer while it leaves; the next peer takes its id.
+    for (UWORD value = 1; value <= 5; ++value)
+    {
+        cKVNetMessage m(2);
+        m.SetUWORD(value, 0);
+        m.mConnectionId = 3;
+        m.mConnectionSerial = 7;
+        m.mDestination = object.GetHandle();
+        m.mSource = 0x37;
+        m.mMethod = PARAMETER_BASE;
+        gRegistryRouter->AddMessage(m);
+    }
+    gRegistryRouter->RemoveConnection(3, false);
+    network.AddConnection(3, "next", false, 8);
+    cMessagePump::Pump();
+
+    const std::vector<cRecordingNetObject::sReceived> received = object.Received();
+    QCOMPARE(int(received.size()), 5);
+    for (int i = 0; i < 5; ++i)
+    {
+        QCOMPARE(received[size_t(i)].mPayload, QByteArray(1, '\0') + QByteArray(1, char(i + 1)));
+    }
+    QCOMPARE(object.Value(0), UWORD(5));
+    // The answers address no connection: the next peer of id 3 gets none of them.
+    const std::vector<cKVNetMessage> sent = network.SentOnTCP();
+    QCOMPARE(int(sent.size()), 5);
+    for (const cKVNetMessage& answer : sent)
+    {
+        QCOMPARE(answer.mConnectionId, KV_NET_NO_CONNECTION);
+    }
 }
 
 void tst_RegistryRouter::messpoolsLine_data()

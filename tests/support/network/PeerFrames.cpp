@@ -11,6 +11,50 @@ QByteArray Word(quint16 value)
     return bytes;
 }
 
+QByteArray LinkRequest(quint16 handle, quint16 destinationMethod, quint16 sourceMethod, bool sync)
+{
+    return Word(0) + Word(handle) + Word(destinationMethod) + Word(sourceMethod) + QByteArray(1, '\0') +
+           QByteArray(1, sync ? '\1' : '\0');
+}
+
+bool TakeV1(QByteArray& bytes, quint16& destination, quint16& source, quint16& method, QByteArray& payload)
+{
+    while (!bytes.isEmpty() && quint8(bytes[0]) != 0xF0)
+    {
+        if (quint8(bytes[0]) == 0xE0 && bytes.size() >= 3)
+        {
+            const int length = (quint8(bytes[1]) << 8) | quint8(bytes[2]);
+            if (bytes.size() < length + 4)
+            {
+                return false;
+            }
+            bytes.remove(0, length + 4);
+            continue;
+        }
+        if (quint8(bytes[0]) == 0xE0)
+        {
+            return false;
+        }
+        bytes.remove(0, 1);
+    }
+    if (bytes.size() < 12)
+    {
+        return false;
+    }
+    auto word = [&bytes](int at) { return quint16((quint8(bytes[at]) << 8) | quint8(bytes[at + 1])); };
+    const int length = word(9);
+    if (bytes.size() < length + 12)
+    {
+        return false;
+    }
+    destination = word(3);
+    source = word(5);
+    method = word(7);
+    payload = bytes.mid(11, length);
+    bytes.remove(0, length + 12);
+    return true;
+}
+
 QByteArray V1(quint16 connection, quint16 destination, quint16 source, quint16 method,
               const QByteArray& payload)
 {

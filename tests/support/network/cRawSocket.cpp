@@ -232,6 +232,16 @@ bool cRawSocket::ReceiveFrom(QByteArray& datagram, quint16* senderPort)
     return true;
 }
 
+void cRawSocket::Reset()
+{
+    if (mFd >= 0)
+    {
+        const linger abort{1, 0};
+        setsockopt(mFd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    }
+    Close();
+}
+
 void cRawSocket::Close()
 {
     if (mFd >= 0)

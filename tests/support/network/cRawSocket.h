@@ -45,6 +45,8 @@ public:
     bool ReceiveFrom(QByteArray& datagram, quint16* senderPort = nullptr);
 
     void Close();
+    // TCP: closes with a reset (RST) instead of the orderly end, dropping what is unsent.
+    void Reset();
 
 private:
     explicit cRawSocket(int fd)

@@ -3,6 +3,7 @@
 
 #include "KVNet/Core/KVNetMethods.h"
 #include "tests/support/network/PeerFrames.h"
+#include "tests/support/network/cLinkingPeer.h"
 #include "tests/support/network/cRawSocket.h"
 
 #include <QDir>
@@ -53,6 +54,7 @@ private slots:
     void terminationSignal_runsTheWholeShutdown();
     void frameworkConnection_isServedWhileTheProgramRuns();
     void terminationSignal_endsPromptlyWithAPeerThatDoesNotRead();
+    void aPeerLinksEveryParameterOfTheProgramTwiceOver();
 
 private:
     // Starts the program with a home and temporary folder of its own (so its single-instance key is
@@ -252,6 +254,60 @@ void tst_CorvoGUIProgram::terminationSignal_endsPromptlyWithAPeerThatDoesNotRead
     // The whole program, in a build without the sanitizers (whose exit takes seconds of its own).
     QVERIFY2(ended < 2000, qPrintable(text.right(2000)));
 #endif
+}
+
+void tst_CorvoGUIProgram::aPeerLinksEveryParameterOfTheProgramTwiceOver()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QProcess program;
+    QByteArray output;
+    QVERIFY2(Start(program, folder, output), output.constData());
+
+    // A peer that mirrors the whole program links every parameter of every object to a handle of
+    // its own, and then to a second. Asked for: the first 64 parameters of handles 1 to 511
+    // (objects answer for those they have), until no link is new (the panels of the hidden tabs
+    // are made after the window's first frame; a link asked for again is not answered).
+    constexpr quint16 HANDLES = 511;
+    constexpr quint16 PARAMETERS = 64;
+    cLinkingPeer peer;
+    QVERIFY(peer.Connect("127.0.0.1", 51321, ANSWER_WAIT_MS));
+    cLinkingPeer::sAnswers first;
+    int made = -1;
+    for (int round = 0; round < 10 && first.Made() != made; ++round)
+    {
+        made = first.Made();
+        QThread::msleep(500);
+        QVERIFY(peer.LinkRange(1, HANDLES, PARAMETERS, 0x7000, first, ANSWER_WAIT_MS));
+    }
+    QCOMPARE(first.Made(), made);
+    const std::vector<cLinkingPeer::sParameter> parameters = cLinkingPeer::Parameters(first);
+    cLinkingPeer::sAnswers second;
+    QVERIFY(peer.Link(parameters, 0x7001, second, ANSWER_WAIT_MS));
+    program.waitForReadyRead(100);
+    output += program.readAll();
+
+    QVERIFY(!first.mMade.empty());
+    int largest = 0;
+    for (const auto& object : first.mMade)
+    {
+        largest = std::max(largest, object.second);
+    }
+    qInfo("%d objects with %d parameters, the largest with %d, up to handle %d", int(first.mMade.size()),
+          int(parameters.size()), largest, int(first.mMade.rbegin()->first));
+    // What was asked for reached past every object and every parameter.
+    QVERIFY(largest < PARAMETERS && first.mMade.rbegin()->first < HANDLES / 2);
+    QVERIFY(parameters.size() > 1000);
+    // None refused, every one answered as made.
+    QCOMPARE(first.Refused() + second.Refused(), 0);
+    QCOMPARE(first.Made(), int(parameters.size()));
+    QCOMPARE(second.mMade, first.mMade);
+    QVERIFY2(!output.contains("refused"), output.right(2000).constData());
+
+    peer.Close();
+    QVERIFY(::kill(pid_t(program.processId()), SIGTERM) == 0);
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_CorvoGUIProgram)

@@ -46,12 +46,6 @@ bool WaitWithoutDelivering(const std::function<bool()>& done, int timeoutMs = 50
     return true;
 }
 
-QByteArray LinkRequest(UWORD handle, UWORD destinationMethod, UBYTE sync = 0)
-{
-    return Word(0) + Word(handle) + Word(destinationMethod) + Word(PARAMETER_BASE) + QByteArray(1, '\0') +
-           QByteArray(1, char(sync));
-}
-
 // A unit that connects and, unless told otherwise, completes the hello exchange.
 struct sPeer
 {
@@ -106,6 +100,8 @@ class tst_HostilePeers : public QObject
 private slots:
     void linksFromAPeerAreBoundedAndLeaveWithIt();
     void linkOfAPeerThatLeftNeverReachesTheNextPeerOfItsId();
+    void changesOfAPeerThatLeftAreCarriedOutInOrder_data();
+    void changesOfAPeerThatLeftAreCarriedOutInOrder();
     void peerWithoutHelloIsClosedOnce_data();
     void peerWithoutHelloIsClosedOnce();
     void silentPeersCannotLockOthersOut();
@@ -127,19 +123,24 @@ void tst_HostilePeers::linksFromAPeerAreBoundedAndLeaveWithIt()
     {
         const UWORD handle = UWORD(100 + i / 2);
         flood += V1(0, object.GetHandle(), handle, M_OBJECT_ADD_TO_INFORM_LIST,
-                    LinkRequest(handle, UWORD(PARAMETER_BASE + i % 2)));
+                    LinkRequest(handle, UWORD(PARAMETER_BASE + i % 2), PARAMETER_BASE));
     }
     peer.mTcp.Send(flood);
     QVERIFY(Wait([&] { return object.Count(M_OBJECT_ADD_TO_INFORM_LIST) == 300; }));
     QCOMPARE(object.GetNumberOfInformListItems(PARAMETER_BASE), ULONG(256));
     QCOMPARE(reports.Count("Link from connection 1 to \"Linked Object\" refused"), 1);
-    // Each link that was made, and only those, is told to the peer.
-    const int noticeSize = V1(1, 100, object.GetHandle(), M_OBJECT_ADD_TO_DELETE_LIST).size();
-    QVERIFY(Wait([&] { return peer.mTcp.Poll() || peer.mTcp.Received().size() >= 256 * noticeSize; }));
+    // Each link is answered to the peer: told when made, M_REPLY_FAIL when refused.
+    const int answerSize = V1(1, 100, object.GetHandle(), M_OBJECT_ADD_TO_DELETE_LIST).size();
+    QVERIFY(Wait([&] { return peer.mTcp.Poll() || peer.mTcp.Received().size() >= 300 * answerSize; }));
     cNetworkTestSystem::Spin(100);
     peer.mTcp.Poll();
-    QCOMPARE(peer.mTcp.Received().size(), 256 * noticeSize);
-    QVERIFY(peer.mTcp.Received().endsWith(V1(1, 227, object.GetHandle(), M_OBJECT_ADD_TO_DELETE_LIST)));
+    QCOMPARE(peer.mTcp.Received().size(), 300 * answerSize);
+    QVERIFY(peer.mTcp.Received().startsWith(V1(1, 100, object.GetHandle(), M_OBJECT_ADD_TO_DELETE_LIST)));
+    QCOMPARE(peer.mTcp.Received().mid(255 * answerSize, answerSize),
+             V1(1, 227, object.GetHandle(), M_OBJECT_ADD_TO_DELETE_LIST));
+    QCOMPARE(peer.mTcp.Received().mid(256 * answerSize, answerSize),
+             V1(1, 228, object.GetHandle(), M_REPLY_FAIL));
+    QVERIFY(peer.mTcp.Received().endsWith(V1(1, 249, object.GetHandle(), M_REPLY_FAIL)));
 
     peer.mTcp.Close();
     QVERIFY(Wait([&] { return object.GetNumberOfInformListItems(PARAMETER_BASE) == 0; }));
@@ -153,27 +154,32 @@ void tst_HostilePeers::linkOfAPeerThatLeftNeverReachesTheNextPeerOfItsId()
     object.SetValue(0, 0x4D55);
     const UWORD handle = object.GetHandle();
 
-    // A asks for a link with sync-up and leaves while its request still waits in the router.
+    // A changes the value, asks for a link with sync-up and leaves while both still wait in the
+    // router.
     sPeer a;
     QVERIFY(a.Connect(system, 1));
     QVERIFY(a.Hello());
-    a.mTcp.Send(V1(0, handle, 55, M_OBJECT_ADD_TO_INFORM_LIST, LinkRequest(55, PARAMETER_BASE, 1)));
+    a.mTcp.Send(V1(0, handle, 55, PARAMETER_BASE, Word(0x0A11)) +
+                V1(0, handle, 55, M_OBJECT_ADD_TO_INFORM_LIST,
+                   LinkRequest(55, PARAMETER_BASE, PARAMETER_BASE, true)));
     ULONG buffered = 0;
     ULONG bytes = 0;
     QVERIFY(WaitWithoutDelivering(
         [&]
         {
             gRegistryRouter->GetBufferedFromConnection(1, buffered, bytes);
-            return buffered == 1;
+            return buffered == 2;
         }));
     a.mTcp.Close();
     QVERIFY(WaitWithoutDelivering([&] { return system.Network()->GetNumberOfConnections() == 0; }));
 
-    // B gets A's id; then A's request is delivered.
+    // B gets A's id; then A's messages are delivered: the change is carried out, the link is not.
     sPeer b;
     QVERIFY(b.Connect(system, 1));
     QVERIFY(b.Hello());
     cNetworkTestSystem::Spin(200);
+    QCOMPARE(object.Count(PARAMETER_BASE), 1);
+    QCOMPARE(object.Value(0), UWORD(0x0A11));
     QCOMPARE(object.Count(M_OBJECT_ADD_TO_INFORM_LIST), 0);
     QCOMPARE(object.GetNumberOfInformListItems(PARAMETER_BASE), ULONG(0));
     QCOMPARE(object.SyncUps(), 0);
@@ -184,6 +190,74 @@ void tst_HostilePeers::linkOfAPeerThatLeftNeverReachesTheNextPeerOfItsId()
     cNetworkTestSystem::Spin(200);
     QVERIFY(!b.mTcp.Poll());
     QVERIFY2(b.mTcp.Received().isEmpty(), b.mTcp.Received().toHex().constData());
+}
+
+void tst_HostilePeers::changesOfAPeerThatLeftAreCarriedOutInOrder_data()
+{
+    QTest::addColumn<QString>("leave");
+    QTest::addColumn<int>("changes");
+    for (const char* leave : {"BYE", "close", "reset"})
+    {
+        QTest::newRow(leave) << QString(leave) << 20;
+        // More than the router takes from one connection before its reading pauses: the rest
+        // waits in the socket when the peer leaves.
+        QTest::newRow(qPrintable(QString("%1, beyond the router backlog").arg(leave)))
+            << QString(leave) << 100;
+    }
+}
+
+void tst_HostilePeers::changesOfAPeerThatLeftAreCarriedOutInOrder()
+{
+    QFETCH(QString, leave);
+    QFETCH(int, changes);
+    cNetworkTestSystem system;
+    cRecordingNetObject object("Input Object", 1);
+    sPeer peer;
+    QVERIFY(peer.Connect(system, 1));
+    QVERIFY(peer.Hello());
+
+    // The router is held busy (nothing is delivered) while the peer sends its changes and leaves.
+    QByteArray sent;
+    for (int value = 1; value <= changes; ++value)
+    {
+        sent += V1(0, object.GetHandle(), 55, PARAMETER_BASE, Word(UWORD(value)));
+    }
+    if (leave == "BYE")
+    {
+        sent += Bye();
+    }
+    peer.mTcp.Send(sent);
+    if (leave == "close")
+    {
+        peer.mTcp.Close();
+    }
+    else if (leave == "reset")
+    {
+        peer.mTcp.Reset();
+    }
+    // Below the backlog the connection ends while every change still waits in the router; beyond
+    // it a farewell waits behind the changes that have not been read.
+    const bool endsHeld = changes <= 20 || leave != "BYE";
+    const bool ended = WaitWithoutDelivering([&] { return system.Network()->GetNumberOfConnections() == 0; },
+                                             endsHeld ? 5000 : 1000);
+    QCOMPARE(ended, endsHeld);
+
+    QVERIFY(Wait([&] { return system.Network()->GetNumberOfConnections() == 0; }));
+    cNetworkTestSystem::Spin(100);
+    std::vector<UWORD> values;
+    for (const cRecordingNetObject::sReceived& received : object.Received())
+    {
+        if (received.mMethod == PARAMETER_BASE && received.mPayload.size() == 2)
+        {
+            values.push_back(UWORD((quint8(received.mPayload[0]) << 8) | quint8(received.mPayload[1])));
+        }
+    }
+    QCOMPARE(int(values.size()), changes);
+    for (int i = 0; i < changes; ++i)
+    {
+        QCOMPARE(int(values[size_t(i)]), i + 1);
+    }
+    QCOMPARE(object.Value(0), UWORD(changes));
 }
 
 void tst_HostilePeers::peerWithoutHelloIsClosedOnce_data()
