@@ -101,6 +101,8 @@ Item {
         objectName: "comboPopup"
         parent: Overlay.overlay
         modal: true
+        // Open, it has the keys: Tab goes round inside it, not to the value boxes under it.
+        focus: true
         padding: 0
         closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
         property real cellWidth: combo.itemWidth

@@ -5,7 +5,9 @@ import ValueInterpreter 1.0
 
 // A numeric box on a continuous-controller driver: it shows the driver's value as text of its
 // value type, takes a typed entry (Enter converts it into the 16-bit control value, Escape
-// cancels) and follows a drag with the right mouse button.
+// cancels) and follows a drag with the right mouse button. Tab and Shift+Tab send the entry as
+// Enter does and move the focus on to the next or previous box of the window, so that nothing typed
+// after them joins the entry.
 Item {
     id: widget
 
@@ -47,6 +49,18 @@ Item {
         bindText()
         input.focus = false
         widget.focus = false
+    }
+
+    // Sends the entry and gives the focus to the next box along the window's focus chain (the
+    // previous one backwards); with no other box there, the entry just ends.
+    function endEditingAndMoveOn(forward) {
+        setValueFromString(input.text)
+        var next = input.nextItemInFocusChain(forward)
+        if (next !== null && next !== input) {
+            next.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
+        } else {
+            endEditing()
+        }
     }
 
     // The form of a text for comparing it with what the box shows: no blanks, lower case.
@@ -199,8 +213,10 @@ Item {
         horizontalAlignment: TextInput.AlignHCenter
         verticalAlignment: TextInput.AlignVCenter
         selectByMouse: false
-        // The mouse area gives the focus, and only while mouse control is on.
+        // The mouse area gives the focus, and only while mouse control is on; so does Tab from
+        // another box.
         activeFocusOnPress: false
+        activeFocusOnTab: widget.enableMouseControl
         validator: RegularExpressionValidator {
             regularExpression: widget.inputPattern(widget.kvCCType)
         }
@@ -222,6 +238,8 @@ Item {
             widget.endEditing()
         }
         Keys.onEscapePressed: widget.endEditing()
+        Keys.onTabPressed: widget.endEditingAndMoveOn(!(event.modifiers & Qt.ShiftModifier))
+        Keys.onBacktabPressed: widget.endEditingAndMoveOn(false)
     }
 
     MouseArea {

@@ -13,6 +13,8 @@ Popup {
     parent: Overlay.overlay
     anchors.centerIn: parent
     modal: true
+    // Open, it has the keys: Tab goes round inside it, not to the value boxes under it.
+    focus: true
     dim: true
     closePolicy: Popup.CloseOnEscape
     padding: 40 * globalScale

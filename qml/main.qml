@@ -455,6 +455,17 @@ Window {
             opacity: 0.5
             visible: false
 
+            // Nor a key: shown, the overlay takes the focus (an entry under it ends unsent) and every
+            // key, so that Tab moves into no value box under it.
+            onVisibleChanged: {
+                if (visible) {
+                    forceActiveFocus()
+                } else {
+                    focus = false
+                }
+            }
+            Keys.onPressed: event.accepted = true
+
             // Nothing under the overlay takes a click.
             MouseArea {
                 anchors.fill: parent

@@ -8,6 +8,7 @@
 #include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cSavesDialogBackend.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cSerialConnectionBackend.h"
+#include "tests/qml/WindowSupport/SceneSearch.h"
 #include "tests/qml/WindowSupport/cMainWindowHarness.h"
 #include "tests/support/cQmlWarningGuard.h"
 
@@ -59,6 +60,8 @@ private slots:
     void savesResults_areToldInTheWindow_data();
     void savesResults_areToldInTheWindow();
     void sync_isAskedOnceOnEnteringSyncingAndConfirmedOnceAnswered();
+    void modalLayers_keepTheKeysFromTheValueBoxesUnder_data();
+    void modalLayers_keepTheKeysFromTheValueBoxesUnder();
 
 private:
     // The harness loaded with these ports listed, connect clicked when asked.
@@ -546,6 +549,93 @@ void tst_MainWindow::sync_isAskedOnceOnEnteringSyncingAndConfirmedOnceAnswered()
     }
     QCOMPARE(driver.ConnectRequests(),
              tConnectRequests({{true, "COM3"}, {false, ""}, {true, "COM3"}, {false, ""}, {true, "COM3"}}));
+}
+
+void tst_MainWindow::modalLayers_keepTheKeysFromTheValueBoxesUnder_data()
+{
+    QTest::addColumn<QString>("layer");
+
+    QTest::newRow("the overlay while syncing") << "overlay";
+    QTest::newRow("the port chooser") << "portChooser";
+    QTest::newRow("the slope chooser's list") << "slopeChooser";
+}
+
+// While a layer covers the window, no key reaches a value box under it: an entry open when it comes
+// ends unsent (the slope chooser's list comes by clicks, which end it first), and Tab, Shift+Tab
+// and what is typed after them go into no box. Once the layer has gone, Tab enters a box again.
+void tst_MainWindow::modalLayers_keepTheKeysFromTheValueBoxesUnder()
+{
+    QFETCH(QString, layer);
+    QQuickWindow* window = mHarness->Window();
+    QQuickItem* input = FindInScene(mHarness->Item("inputBlock"), "valueInput");
+    QVERIFY(input != nullptr);
+    QObject* driver = input->parentItem()->property("driver").value<QObject*>();
+    QVERIFY(driver != nullptr);
+    const int value = driver->property("networkValue").toInt();
+    const QString shown = input->property("text").toString();
+    mHarness->Click(input);
+    QVERIFY(input->hasActiveFocus());
+    QTest::keyClick(window, '-');
+    QTest::keyClick(window, '1');
+
+    QObject* popup = nullptr;
+    if (layer == "overlay")
+    {
+        mHarness->Saves().HoldSyncAnswers(true);
+        QVERIFY(Open({"COM3"}, true));
+        QVERIFY(mHarness->ReportStatus(4));
+        QVERIFY(mHarness->OverlayShown());
+    }
+    else if (layer == "portChooser")
+    {
+        QVERIFY(Open({"COM3", "COM12"}, true));
+        QTRY_VERIFY((popup = mHarness->Object("portChooser")) != nullptr &&
+                    popup->property("opened").toBool());
+    }
+    else
+    {
+        mHarness->Click(mHarness->Item("tab3"));
+        QQuickItem* chooser = FindInScene(mHarness->Item("highPanel"), "slopeChooser");
+        QVERIFY(chooser != nullptr);
+        mHarness->Click(chooser);
+        QTRY_VERIFY(chooser->property("popupOpen").toBool());
+        popup = chooser;
+    }
+    QVERIFY(!input->hasActiveFocus());
+    QCOMPARE(input->property("text").toString(), shown);
+    QCOMPARE(driver->property("networkValue").toInt(), value);
+
+    for (const Qt::KeyboardModifiers modifiers :
+         {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier)})
+    {
+        QTest::keyClick(window, Qt::Key_Tab, modifiers);
+        mHarness->Pump();
+        const QQuickItem* focused = window->activeFocusItem();
+        QVERIFY2(focused == nullptr || focused->objectName() != "valueInput",
+                 qPrintable(focused != nullptr ? focused->parentItem()->objectName() : QString()));
+        QTest::keyClick(window, '1');
+        QTest::keyClick(window, Qt::Key_Return);
+        mHarness->Pump();
+    }
+    QCOMPARE(driver->property("networkValue").toInt(), value);
+    QCOMPARE(input->property("text").toString(), shown);
+    if (popup != nullptr)
+    {
+        QVERIFY(popup->property(layer == "portChooser" ? "opened" : "popupOpen").toBool());
+        QTest::keyClick(window, Qt::Key_Escape);
+        QTRY_VERIFY(!popup->property(layer == "portChooser" ? "opened" : "popupOpen").toBool());
+    }
+    else
+    {
+        QVERIFY(mHarness->OverlayShown());
+        mHarness->Saves().ReleaseSyncAnswers();
+        mHarness->Pump();
+        QVERIFY(!mHarness->OverlayShown());
+    }
+    // Gone, it leaves the keys to the window again: Tab enters a box.
+    QTest::keyClick(window, Qt::Key_Tab);
+    QVERIFY(window->activeFocusItem() != nullptr);
+    QCOMPARE(window->activeFocusItem()->objectName(), QString("valueInput"));
 }
 
 // The program's names and a QGuiApplication, as the program has them: the dialogs are then the QML

@@ -1,9 +1,11 @@
 // The "Low", "Mid" and "High" tabs end to end: the whole program in process with its real window
 // (run under Xvfb), driven by mouse events on the window, against the simulated device on a pty.
 // The test functions run in order on one program: the defaults of a fresh home folder, then
-// (connected) drags of the Low tab's band handles, the High tab's slope chooser, and last a
-// reconnection to a device whose values changed meanwhile.
+// (connected) drags of the Low tab's band handles, the High tab's slope chooser, a reconnection to
+// a device whose values changed meanwhile, and last the wait for an idle link that the others use.
 
+#include "CorvoGUI/Core/App/cApplication.h"
+#include "CorvoGUI/Core/Serial/cSerialInterface.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cLowMidHighPanelBackend.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cPEQBandDrivers.h"
@@ -24,6 +26,8 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 #include <QtTest>
 
 #include <cmath>
@@ -101,6 +105,7 @@ private slots:
     void highSlopeChooser_changesTheHighPassSectionsSent_data();
     void highSlopeChooser_changesTheHighPassSectionsSent();
     void reconnect_takesTheDevicesValuesAndShowsThem();
+    void waitUntilIdle_waitsOutRecordsQueuedThroughALongEventLoopTurn();
 
 private:
     QQuickWindow* Window() const { return mProgram->Window(); }
@@ -557,6 +562,38 @@ void tst_LowMidHighTabs::reconnect_takesTheDevicesValuesAndShowsThem()
     QCOMPARE(device.mDelays[1], 48u);
     QCOMPARE(int(device.mFilters[20].mFilterType), 3);
     QCOMPARE(int(device.mFilters[10].mBypass & kGangBit), int(kGangBit));
+}
+
+// The idle link the functions above wait for before they clear the device's log: a turn of the event
+// loop that outlasts the quiet time (as the values a recall announces take in a loaded sanitizer
+// build) must not pass for quiet while records wait to be sent.
+void tst_LowMidHighTabs::waitUntilIdle_waitsOutRecordsQueuedThroughALongEventLoopTurn()
+{
+    const int channelFilters[] = {4, 4, 6, 6, 8, 8};
+    QVERIFY(EnsureConnected());
+    QVERIFY(nProgramLink::WaitUntilIdle(*mProgram));
+    cSerialInterface* link = mProgram->Session()->GetApplication()->GetSerialInterface();
+    const cSimulatedDeviceModel device = mProgram->Device().ModelSnapshot();
+    mProgram->Device().ClearLog();
+
+    // Every filter again as the device holds it: 36 records, which the link sends one per 20 ms step.
+    for (int channel = 0; channel < 6; ++channel)
+    {
+        for (int slot = 0; slot < channelFilters[channel]; ++slot)
+        {
+            const cSimulatedDeviceModel::sFilterRecord record = device.Filter(channel, slot);
+            QVERIFY(link->QueueFilter(sSentFilterRecord::Id(channel, slot),
+                                      reinterpret_cast<const UBYTE*>(record.mCoefficients.constData()),
+                                      UBYTE(record.mCoefficients.size()), record.mFrequencyCode,
+                                      record.mWidthCode, record.mGainCode, UBYTE(record.mFilterType),
+                                      UBYTE(record.mBandOption), UBYTE(record.mBypass)));
+        }
+    }
+    QTimer::singleShot(0, [] { QThread::msleep(400); });
+    QVERIFY(nProgramLink::WaitUntilIdle(*mProgram));
+    QCOMPARE(link->QueuedRecords(), std::size_t(0));
+    QCOMPARE(mProgram->Device().CountFrames(2), cSimulatedDeviceModel::FILTER_RECORDS);
+    QVERIFY(mProgram->Device().ModelSnapshot().mFilters == device.mFilters);
 }
 
 int main(int argc, char** argv)

@@ -29,12 +29,30 @@ WidgetTestCase {
         driver: controller
     }
 
+    // The box that Tab and Shift+Tab move on to from the first (the only other one).
+    QtSignalSlotContinuousControllerDriver {
+        id: otherController
+    }
+
+    CorvoValueWidget {
+        id: otherBox
+        x: 20
+        y: 80
+        width: 100
+        height: 24
+        driver: otherController
+        kvCCType: KVCCFormat.GAIN_OFFSET_DB
+        decimalPlaces: KVCCFormat.ONE_DECIMAL_PLACE
+    }
+
     function init() {
         // Ends an entry a test left open.
         testCase.forceActiveFocus()
         verify(!box.editing)
         box.showUnits = true
         box.enableMouseControl = true
+        otherBox.enableMouseControl = true
+        otherController.networkValue = 30000
         useType(KVCCFormat.GAIN_OFFSET_DB, KVCCFormat.ONE_DECIMAL_PLACE, 0, 65535, 40000)
     }
 
@@ -230,6 +248,42 @@ WidgetTestCase {
         verify(!box.editing)
         compare(controller.networkValue, 34312)
         compare(box.text, "6.0" + thinSpace + "dB")
+    }
+
+    // Tab and Shift+Tab send the entry as Enter does and move on to the other box, which takes what
+    // is typed next; with no other box to take the focus (mouse control off), the entry just ends.
+    function test_tabKeys_sendTheEntryAndMoveOn_data() {
+        return [
+            { tag: "Tab", key: Qt.Key_Tab, modifiers: Qt.NoModifier, otherTakes: true },
+            { tag: "Shift+Tab", key: Qt.Key_Tab, modifiers: Qt.ShiftModifier, otherTakes: true },
+            { tag: "Backtab", key: Qt.Key_Backtab, modifiers: Qt.ShiftModifier, otherTakes: true },
+            { tag: "Tab, no other box", key: Qt.Key_Tab, modifiers: Qt.NoModifier, otherTakes: false },
+            { tag: "Shift+Tab, no other box", key: Qt.Key_Tab, modifiers: Qt.ShiftModifier, otherTakes: false },
+        ]
+    }
+
+    function test_tabKeys_sendTheEntryAndMoveOn(data) {
+        otherBox.enableMouseControl = data.otherTakes
+        var otherText = otherBox.text
+        beginEntry()
+        typeText("-3")
+        keyClick(data.key, data.modifiers)
+        verify(!box.editing)
+        compare(controller.networkValue, 31992)
+        compare(box.text, "-3.0" + thinSpace + "dB")
+        compare(otherBox.editing, data.otherTakes)
+        typeText("5")
+        compare(box.text, "-3.0" + thinSpace + "dB", "nothing typed after the key joins the entry")
+        compare(controller.networkValue, 31992)
+        if (data.otherTakes) {
+            compare(otherBox.text, "5")
+            keyClick(Qt.Key_Return)
+            verify(!otherBox.editing)
+            compare(otherController.networkValue, 34056)
+        } else {
+            compare(otherBox.text, otherText)
+            compare(otherController.networkValue, 30000)
+        }
     }
 
     // One pixel of movement (right or up) moves the value by width / range of the range.

@@ -37,28 +37,39 @@ bool SaveOrRecall(cSavesDialogBackend* saves, const QUrl& file, bool save)
     return answered && saves->operationSuccess();
 }
 
-// Whether the link's queues stayed empty for quietMs and as many action ticks of the syscall thread.
-bool WaitForQuiet(const cSerialInterface& link, const cRecordingNetObject& ticks, int quietMs, int timeoutMs)
+// Whether the link's queues stayed empty for quietMs and as many action ticks of the syscall thread,
+// with the device holding what the link wrote. The queues are looked at after every turn of the
+// event loop, before the quiet time is taken as passed: one turn can outlast the whole quiet time
+// (a recall has the loop take hundreds of announced values at once, slow in a loaded sanitizer
+// build), and records waiting through it must not count as quiet.
+bool WaitForQuiet(cProgramUnderTest& program, const cRecordingNetObject& ticks, int quietMs, int timeoutMs)
 {
+    const cSerialInterface& link = *program.Session()->GetApplication()->GetSerialInterface();
     const int quietTicks = std::max(1, quietMs / ACTION_TICK_MS);
     QDeadlineTimer deadline(timeoutMs);
     QElapsedTimer quiet;
     quiet.start();
     int quietFrom = ticks.Ticks();
-    while (quiet.elapsed() < quietMs || ticks.Ticks() - quietFrom < quietTicks)
+    for (;;)
     {
-        if (deadline.hasExpired())
-        {
-            return false;
-        }
+        // Read before the device's count: the meter polls written meanwhile do not matter.
+        const quint64 written = link.GetStatistics().mBytesWritten;
         if (link.QueuedRecords() != 0)
         {
             quiet.restart();
             quietFrom = ticks.Ticks();
         }
+        else if (quiet.elapsed() >= quietMs && ticks.Ticks() - quietFrom >= quietTicks &&
+                 program.Device().BytesReceived() >= written)
+        {
+            return true;
+        }
+        if (deadline.hasExpired())
+        {
+            return false;
+        }
         cProgramUnderTest::Settle(5);
     }
-    return true;
 }
 
 } // namespace
@@ -93,7 +104,6 @@ bool ConnectKeepingModel(cProgramUnderTest& program, const QString& folder)
 
 bool WaitUntilIdle(cProgramUnderTest& program, int quietMs, int timeoutMs)
 {
-    const cSerialInterface* link = program.Session()->GetApplication()->GetSerialInterface();
     // The units queue on their ticks: quiet counts only while the syscall thread runs them too, as
     // a loaded machine can hold that thread back for longer than quietMs.
     std::unique_ptr<cRecordingNetObject> watch;
@@ -103,7 +113,7 @@ bool WaitUntilIdle(cProgramUnderTest& program, int quietMs, int timeoutMs)
         watch = std::make_unique<cRecordingNetObject>("Program Link Idle Ticks", 1, true);
     }
     const cRecordingNetObject& ticks = *watch;
-    const bool idle = WaitForQuiet(*link, ticks, quietMs, timeoutMs);
+    const bool idle = WaitForQuiet(program, ticks, quietMs, timeoutMs);
     {
         cRegistryLocker lock;
         watch.reset();

@@ -15,8 +15,9 @@ namespace nProgramLink
 bool ConnectKeepingModel(cProgramUnderTest& program, const QString& folder);
 
 // Waits until the link's send queues have stayed empty for quietMs and for as many of the syscall
-// thread's action ticks (the units queue changes on the ticks after them); false when that did not
-// happen within timeoutMs.
+// thread's action ticks (the units queue changes on the ticks after them), and the device has read
+// every byte the link wrote; false when that did not happen within timeoutMs. The queues are looked
+// at again after every turn of the event loop, however long a turn takes.
 bool WaitUntilIdle(cProgramUnderTest& program, int quietMs = 200, int timeoutMs = 10000);
 
 } // namespace nProgramLink
