@@ -7,6 +7,8 @@ Rectangle {
     id: notice
 
     property real globalScale: 1
+    // The notice is no wider; a longer text wraps within it.
+    property real maximumWidth: Number.POSITIVE_INFINITY
 
     // Shows the text for a few seconds.
     function show(text) {
@@ -16,7 +18,7 @@ Rectangle {
     }
 
     visible: false
-    width: label.implicitWidth + 40 * globalScale
+    width: Math.min(label.implicitWidth + 40 * globalScale, maximumWidth)
     height: label.implicitHeight + 30 * globalScale
     color: Styles.colorBG
     border.color: "#39b54a"
@@ -27,11 +29,13 @@ Rectangle {
         id: label
         objectName: "noticeText"
         anchors.centerIn: parent
+        width: notice.width - 40 * notice.globalScale
         color: "white"
         font.family: "Spartan"
         font.bold: true
         font.pixelSize: Math.max(1, 14 * notice.globalScale)
         horizontalAlignment: Text.AlignHCenter
+        wrapMode: Text.Wrap
     }
 
     Timer {

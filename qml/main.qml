@@ -137,6 +137,18 @@ Window {
         saves.recallConfig(url)
     }
 
+    // The recall of the file the dialog names; a folder typed into its path field names none, and
+    // is told as such without asking for a recall.
+    function recallChosen(dialog) {
+        var file = dialog.chosenFile()
+        var folder = dialog.typedFolder()
+        if (file.toString() === "" && folder.toString() !== "") {
+            showError(qsTr("%1 could not be recalled.\nIt is a folder, not a configuration file.").arg(fileName(folder) || "/"))
+            return
+        }
+        recallFrom(file)
+    }
+
     // Why a save or recall failed, in words (the saves back end's failures: 1 not written, 2 no file
     // there, 3 not read, 4 not a saves file or damaged, 5 no file named).
     function savesFailureText(save, failure, name) {
@@ -495,6 +507,7 @@ Window {
         onLoaded: {
             item.objectName = "savesNotice"
             item.globalScale = Qt.binding(function() { return mainWindow.globalScale })
+            item.maximumWidth = Qt.binding(function() { return mainArea.width - 2 * Styles.margin })
         }
     }
 
@@ -507,6 +520,7 @@ Window {
         onLoaded: {
             item.objectName = "errorDialog"
             item.over = mainWindow
+            item.app = _App
         }
     }
 
@@ -521,6 +535,7 @@ Window {
             item.saves = mainWindow.saves
             item.folder = mainWindow.saves.startFolder()
             item.over = mainWindow
+            item.app = _App
         }
     }
 
@@ -535,6 +550,7 @@ Window {
             item.saves = mainWindow.saves
             item.folder = mainWindow.saves.startFolder()
             item.over = mainWindow
+            item.app = _App
         }
     }
 
@@ -557,7 +573,7 @@ Window {
             mainWindow.setOverlay(recallDialogLoader.item.visible)
         }
         function onAccepted() {
-            mainWindow.recallFrom(recallDialogLoader.item.chosenFile())
+            mainWindow.recallChosen(recallDialogLoader.item)
         }
     }
 }

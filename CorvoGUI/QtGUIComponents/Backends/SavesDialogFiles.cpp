@@ -61,4 +61,17 @@ QString ChosenFile(const QString& picked, const QString& typed, const QString& f
     return path;
 }
 
+QString TypedFolder(const QString& typed, const QString& folder)
+{
+    const QString typedPath = TypedPath(typed);
+    if (typedPath.isEmpty())
+    {
+        return QString();
+    }
+    const QString absolute = QDir::cleanPath(QDir(folder).absoluteFilePath(typedPath));
+    return QFileInfo(absolute).isDir() && absolute != QDir::cleanPath(QDir(folder).absolutePath())
+               ? absolute
+               : QString();
+}
+
 } // namespace nSavesDialogFiles

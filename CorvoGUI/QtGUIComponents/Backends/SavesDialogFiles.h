@@ -19,4 +19,9 @@ QString StartFolder();
 // ".cfg", so that the load dialog's filter lists it.
 QString ChosenFile(const QString& picked, const QString& typed, const QString& folder, bool save);
 
+// The folder the typed text names, absolute and clean, when it names one that exists other than
+// folder, the folder shown (which the field holds until the user types); empty otherwise. A relative
+// path is taken within folder.
+QString TypedFolder(const QString& typed, const QString& folder);
+
 } // namespace nSavesDialogFiles

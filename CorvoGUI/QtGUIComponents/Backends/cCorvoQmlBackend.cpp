@@ -1,11 +1,16 @@
 #include "CorvoGUI/QtGUIComponents/Backends/cCorvoQmlBackend.h"
 
+#include "CorvoGUI/QtGUIComponents/Backends/DialogPlace.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cInOutFaderPanelBackend.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cLowMidHighPanelBackend.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cSavesDialogBackend.h"
 #include "CorvoGUI/QtGUIComponents/Backends/cSerialConnectionBackend.h"
 #include "KVNet/Core/KVNetSystem.h"
 #include "KVNet/QT/Trace/KVNetReports.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
 
 #include <cmath>
 #include <initializer_list>
@@ -109,4 +114,17 @@ void cCorvoQmlBackend::setWindowWScale(double Scale)
     {
         emit windowWScaleChanged();
     }
+}
+
+QRect cCorvoQmlBackend::dialogPlace(QWindow* over, int width, int height, bool ownWindow) const
+{
+    const QSize size(width, height);
+    if (over != nullptr && !ownWindow)
+    {
+        const QRect window(QPoint(0, 0), over->size());
+        return nDialogPlace::Over(window, size, window);
+    }
+    QScreen* screen = over != nullptr ? over->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
+    return nDialogPlace::Over(over != nullptr ? over->geometry() : area, size, area);
 }

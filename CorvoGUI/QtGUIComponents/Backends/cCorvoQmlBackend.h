@@ -1,17 +1,20 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 class cInOutFaderPanelBackend;
 class cLowMidHighPanelBackend;
 class cSavesDialogBackend;
 class cSerialConnectionBackend;
+class QWindow;
 
 // The one object through which the user interface reaches every back end: the context property _App.
 // It owns, as children, the serial connection back end, the saves dialog back end, the in/out fader
 // panel and the LOW, MID and HIGH panels (types 1, 2, 3), made in that order; it also keeps the
-// version text and two window scale factors for the user interface.
+// version text and two window scale factors for the user interface, and tells the window's dialogs
+// where they open.
 //
 // Lifecycle: made once the framework and the device model run (the serial connection and saves
 // dialog back ends register and queue their links as they are made, every driver attaches as it is
@@ -52,6 +55,12 @@ public:
     cLowMidHighPanelBackend* backendHigh() const { return mHigh; }
     double windowHScale() const { return mWindowHScale; }
     double windowWScale() const { return mWindowWScale; }
+
+    // Where a dialog of that size opens over the window (nDialogPlace::Over): as a window of its own
+    // (ownWindow), in desktop coordinates within the available area of the window's screen (less
+    // panels and docks); else, as an item in the window, in the window's coordinates within it.
+    // Without a window, centred on the primary screen's available area.
+    Q_INVOKABLE QRect dialogPlace(QWindow* over, int width, int height, bool ownWindow) const;
 
     // Queues the links of the in/out fader panel, then of the LOW, MID and HIGH panels. False when
     // any link was refused.

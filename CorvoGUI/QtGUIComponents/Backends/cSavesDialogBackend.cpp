@@ -80,6 +80,12 @@ QUrl cSavesDialogBackend::chosenFile(const QUrl& picked, const QString& typed, c
     return path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
 }
 
+QUrl cSavesDialogBackend::typedFolder(const QString& typed, const QUrl& folder) const
+{
+    const QString path = nSavesDialogFiles::TypedFolder(typed, folder.toLocalFile());
+    return path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
+}
+
 void cSavesDialogBackend::SendPath(KV_NET_DATA_SCALE parameter, const QUrl& url)
 {
     const eSavesFailure unsent = parameter == P_SAVE ? SAVES_FAILURE_NOT_WRITTEN : SAVES_FAILURE_NOT_READ;

@@ -66,6 +66,8 @@ public:
     Q_INVOKABLE QUrl startFolder() const;
     Q_INVOKABLE QUrl chosenFile(const QUrl& picked, const QString& typed, const QUrl& folder,
                                 bool save) const;
+    // The folder other than the one shown that the text of the path field names; empty when none.
+    Q_INVOKABLE QUrl typedFolder(const QString& typed, const QUrl& folder) const;
 
     // The manager's answer to 4096-4098: byte 0 (through UBYTEToBool) becomes operationSuccess, which
     // is announced also when it did not change; for 4096 and 4097 saveFinished or recallFinished

@@ -2,8 +2,9 @@
 // a window manager), against the simulated device, used as a person does: the buttons clicked, paths
 // typed into a dialog's path field by keyboard and its buttons clicked. A recall sends the file the
 // user named to the device, a refused file sends nothing, every save and recall tells its result in
-// the window, and every dialog opens centred over the window with room for its rows and filter. Run
-// at scale factor 1 and 2 (tst_FileDialogs_2x). The functions run in order on one program.
+// the window, and every dialog opens centred over the window with room for its rows and filter,
+// within the screen's available area, its texts whole. Run at scale factor 1 and 2
+// (tst_FileDialogs_2x). The functions run in order on one program.
 
 #include "AES-Standards/KVConversions.h"
 #include "CorvoGUI/Core/Persistence/DataFolders.h"
@@ -24,6 +25,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMap>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QScreen>
@@ -135,6 +137,114 @@ bool Near(const QPointF& a, const QPointF& b)
     return qAbs(a.x() - b.x()) <= 1 && qAbs(a.y() - b.y()) <= 1;
 }
 
+// Whether a span lies centred over the other where that fits in the bounds, else against the bound
+// it would cross.
+bool PlacedAlong(int start, int length, int over, int overLength, int bound, int boundLength)
+{
+    const double centred = over + (overLength - length) / 2.0;
+    if (centred < bound)
+    {
+        return start == bound;
+    }
+    if (centred + length > bound + boundLength)
+    {
+        return start + length == bound + boundLength;
+    }
+    return qAbs(start - centred) <= 1;
+}
+
+QString Describe(const QRect& rect)
+{
+    return QStringLiteral("%1, %2, %3 x %4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
+}
+
+// Empty when the dialog lies within the area and over the window as PlacedAlong says, along both
+// axes; else where they are.
+QString PlaceFailure(const QRect& dialog, const QRect& window, const QRect& area)
+{
+    if (area.contains(dialog) &&
+        PlacedAlong(dialog.x(), dialog.width(), window.x(), window.width(), area.x(), area.width()) &&
+        PlacedAlong(dialog.y(), dialog.height(), window.y(), window.height(), area.y(), area.height()))
+    {
+        return QString();
+    }
+    return QStringLiteral("dialog at %1; window at %2; area %3")
+        .arg(Describe(dialog), Describe(window), Describe(area));
+}
+
+// Empty when the text item shows its whole text within the item's window; else where it is.
+QString CutFailure(const QQuickItem* text)
+{
+    const QRectF area = text->mapRectToScene(QRectF(0, 0, text->width(), text->height()));
+    const QRectF window(QPointF(), text->window()->size());
+    if (!text->property("truncated").toBool() &&
+        text->property("contentWidth").toReal() <= text->width() + 0.5 &&
+        text->property("contentHeight").toReal() <= text->height() + 0.5 &&
+        window.adjusted(-0.5, -0.5, 0.5, 0.5).contains(area))
+    {
+        return QString();
+    }
+    return QStringLiteral("\"%1\" cut: %2 x %3 of %4 x %5 at %6, %7 in %8 x %9")
+        .arg(text->property("text").toString())
+        .arg(text->property("contentWidth").toReal())
+        .arg(text->property("contentHeight").toReal())
+        .arg(text->width())
+        .arg(text->height())
+        .arg(area.x())
+        .arg(area.y())
+        .arg(window.width())
+        .arg(window.height());
+}
+
+// The texts of the file list's header, left to right, as shown; and in cut, each header or cell
+// text of the rows in sight that is cut or reaches beyond the list's visible width.
+QStringList HeaderTexts(QQuickWindow* dialog, QStringList& cut)
+{
+    QQuickItem* table = FindItem(dialog->contentItem(), [](QQuickItem* item)
+                                 { return ClassName(item).startsWith(QLatin1String("TableView")); });
+    QQuickItem* list =
+        table == nullptr ? nullptr
+                         : FindItem(table, [](QQuickItem* item) { return item->inherits("QQuickListView"); });
+    if (list == nullptr)
+    {
+        cut.append(QStringLiteral("no file list"));
+        return {};
+    }
+    const QQuickItem* header = list->property("headerItem").value<QQuickItem*>();
+    QMap<qreal, QString> headers;
+    FindItem(list,
+             [&](QQuickItem* item)
+             {
+                 const QString text = item->property("text").toString();
+                 if (ClassName(item) != QLatin1String("QQuickText") || !item->isVisible() || text.isEmpty())
+                 {
+                     return false;
+                 }
+                 const QRectF area = item->mapRectToItem(list, QRectF(0, 0, item->width(), item->height()));
+                 if (area.top() < 0 || area.bottom() > list->height())
+                 {
+                     return false;
+                 }
+                 const bool inHeader = header != nullptr && header->isAncestorOf(item);
+                 if (inHeader)
+                 {
+                     headers.insert(area.left(), text);
+                 }
+                 const QString failure = CutFailure(item);
+                 if (!failure.isEmpty() || area.left() < -0.5 || area.right() > list->width() + 0.5)
+                 {
+                     cut.append(QStringLiteral("%1 %2 at %3..%4 of %5 %6")
+                                    .arg(inHeader ? "header" : "cell", text)
+                                    .arg(area.left())
+                                    .arg(area.right())
+                                    .arg(list->width())
+                                    .arg(failure));
+                 }
+                 return false;
+             });
+    return headers.values();
+}
+
 } // namespace
 
 class tst_FileDialogs : public QObject
@@ -152,8 +262,11 @@ private slots:
     void recall_ofATypedPath_sendsThatFileToTheDevice();
     void recall_refused_sendsNothingAndTellsWhy_data();
     void recall_refused_sendsNothingAndTellsWhy();
+    void errorDialog_liesOnTheScreenWithItsTextWhole_data();
+    void errorDialog_liesOnTheScreenWithItsTextWhole();
     void save_ofATypedName_addsTheExtensionSoTheRecallDialogListsIt();
     void save_intoAMissingFolder_tellsItCouldNotBeWritten();
+    void notice_ofALongName_wrapsWithinTheWindow();
 
 private:
     QQuickWindow* Window() const { return mProgram->Window(); }
@@ -162,6 +275,12 @@ private:
     {
         return mProgram->Backend()->backendInOutFader()->inputL()->faderDriver();
     }
+    // The available area of the window's screen.
+    QRect Area() const { return Window()->screen()->availableGeometry(); }
+    // Gives the window that size, at that place of the area: "middle", "left edge" (its top left
+    // corner), "right edge" (its bottom right corner), "over the left edge" (half of it beyond the
+    // top left corner); and waits until it is there.
+    bool PlaceWindow(const QSize& size, const QString& place);
     // Moves the input-left fader and waits until the device holds its gain.
     bool SetInputFader(float fraction);
     // The gains the input-left fader and the device's strip stand for.
@@ -208,11 +327,13 @@ void tst_FileDialogs::initTestCase()
     QVERIFY(mProgram->Start());
     QVERIFY(QTest::qWaitForWindowExposed(Window()));
     QVERIFY(nProgramLink::ConnectKeepingModel(*mProgram, mFiles));
-    // More files than the dialogs must show rows for.
+    // More files than the dialogs must show rows for, one with a longer name.
     for (int i = 1; i <= 10; ++i)
     {
         QVERIFY(SaveModel(mDocuments + QStringLiteral("/Set %1.cfg").arg(i, 2, 10, QLatin1Char('0'))));
     }
+    QVERIFY(SaveModel(mDocuments + QStringLiteral("/An evening concert, part 2.cfg")));
+    QVERIFY(PlaceWindow(QSize(1280, 720), QStringLiteral("middle")));
 }
 
 void tst_FileDialogs::init()
@@ -237,6 +358,8 @@ void tst_FileDialogs::cleanup()
             QMetaObject::invokeMethod(dialog, "close");
         }
     }
+    // At its usual size and place for the next test.
+    QVERIFY(PlaceWindow(QSize(1280, 720), QStringLiteral("middle")));
     cProgramUnderTest::Settle(100);
     QML_VERIFY_NO_WARNINGS(*mGuard);
     QVERIFY2(leftOpen.isEmpty(), qPrintable(leftOpen.join(", ") + " left open"));
@@ -247,6 +370,32 @@ void tst_FileDialogs::cleanupTestCase()
     mProgram.reset();
     mReports.reset();
     mGuard.reset();
+}
+
+bool tst_FileDialogs::PlaceWindow(const QSize& size, const QString& place)
+{
+    const QRect area = Area();
+    QRect geometry(QPoint(), size);
+    if (place == QLatin1String("left edge"))
+    {
+        geometry.moveTopLeft(area.topLeft());
+    }
+    else if (place == QLatin1String("over the left edge"))
+    {
+        geometry.moveTopLeft(area.topLeft() - QPoint(size.width() / 2, size.height() / 2));
+    }
+    else if (place == QLatin1String("right edge"))
+    {
+        geometry.moveBottomRight(area.bottomRight());
+    }
+    else
+    {
+        geometry.moveCenter(area.center());
+    }
+    Window()->setGeometry(geometry);
+    return cProgramUnderTest::WaitFor(
+        [&] { return Window()->geometry() == geometry && Window()->contentItem()->size() == QSizeF(size); },
+        TIMEOUT_MS);
 }
 
 bool tst_FileDialogs::SetInputFader(float fraction)
@@ -317,17 +466,18 @@ QString tst_FileDialogs::ErrorText()
     }
     QObject* errorDialog = Window()->findChild<QObject*>(QStringLiteral("errorDialog"));
     const QString text = errorDialog->property("text").toString();
-    // Centred over the window.
-    if (!QTest::qWaitForWindowExposed(dialog) ||
-        !cProgramUnderTest::WaitFor(
-            [&] { return Near(dialog->geometry().center(), Window()->geometry().center()); }, TIMEOUT_MS))
+    // Centred over the window where it fits, within the screen's available area, the text whole.
+    QString failure = QStringLiteral("not exposed");
+    const auto placed = [&]
     {
-        return QStringLiteral("<not centred: at %1, %2, %3 x %4> ")
-                   .arg(dialog->x())
-                   .arg(dialog->y())
-                   .arg(dialog->width())
-                   .arg(dialog->height()) +
-               text;
+        failure = PlaceFailure(dialog->geometry(), Window()->geometry(), Area());
+        const QQuickItem* shown = TextItem(dialog, text);
+        failure += shown == nullptr ? QStringLiteral(" no text") : CutFailure(shown);
+        return failure.isEmpty();
+    };
+    if (!QTest::qWaitForWindowExposed(dialog) || !cProgramUnderTest::WaitFor(placed, TIMEOUT_MS))
+    {
+        return QStringLiteral("<%1> ").arg(failure) + text;
     }
     ClickButton(dialog, QStringLiteral("OK"));
     cProgramUnderTest::WaitFor([] { return DialogWindow(ERROR_TITLE) == nullptr; }, TIMEOUT_MS);
@@ -356,12 +506,29 @@ void tst_FileDialogs::fileDialogs_openCentredOverTheWindowWithRoomForRowsAndFilt
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QSize>("window");
+    // Where the window is on the screen (PlaceWindow); maximised, it takes the whole available area.
+    QTest::addColumn<QString>("place");
 
-    for (const QSize& size : {QSize(1280, 720), QSize(640, 480)})
+    const QSize maximised = QGuiApplication::primaryScreen()->availableSize();
+    const struct
     {
-        const QString at = QStringLiteral(" at %1 x %2").arg(size.width()).arg(size.height());
-        QTest::newRow(qPrintable("save" + at)) << "saveButton" << SAVE_TITLE << size;
-        QTest::newRow(qPrintable("recall" + at)) << "recallButton" << RECALL_TITLE << size;
+        QSize mSize;
+        const char* mPlace;
+    } windows[] = {{QSize(1280, 720), "middle"},
+                   {QSize(640, 480), "middle"},
+                   {QSize(640, 480), "left edge"},
+                   {QSize(640, 480), "right edge"},
+                   {QSize(640, 480), "over the left edge"},
+                   {maximised, "left edge"}};
+    for (const auto& window : windows)
+    {
+        const QString at = QStringLiteral(" at %1 x %2, %3")
+                               .arg(window.mSize.width())
+                               .arg(window.mSize.height())
+                               .arg(window.mSize == maximised ? "maximised" : window.mPlace);
+        QTest::newRow(qPrintable("save" + at)) << "saveButton" << SAVE_TITLE << window.mSize << window.mPlace;
+        QTest::newRow(qPrintable("recall" + at))
+            << "recallButton" << RECALL_TITLE << window.mSize << window.mPlace;
     }
 }
 
@@ -370,21 +537,30 @@ void tst_FileDialogs::fileDialogs_openCentredOverTheWindowWithRoomForRowsAndFilt
     QFETCH(QString, button);
     QFETCH(QString, title);
     QFETCH(QSize, window);
-    Window()->resize(window);
-    QTRY_COMPARE_WITH_TIMEOUT(Window()->contentItem()->size(), QSizeF(window), TIMEOUT_MS);
+    QFETCH(QString, place);
+    QVERIFY(PlaceWindow(window, place));
 
     QQuickWindow* dialog = OpenDialog(button, title);
     QVERIFY(dialog != nullptr);
+    // At a size relative to the window; wider only where the names need it, up to the window's
+    // width.
     const QSize expected(qMin(window.width(), qMax(480, qRound(window.width() * 0.6))),
                          qMin(window.height(), qMax(360, qRound(window.height() * 0.7))));
-    QTRY_COMPARE_WITH_TIMEOUT(dialog->size(), expected, TIMEOUT_MS);
-    QTRY_VERIFY2_WITH_TIMEOUT(Near(dialog->geometry().center(), Window()->geometry().center()),
-                              qPrintable(QString("dialog at %1, %2; window at %3, %4")
-                                             .arg(dialog->x())
-                                             .arg(dialog->y())
-                                             .arg(Window()->x())
-                                             .arg(Window()->y())),
+    QTRY_COMPARE_WITH_TIMEOUT(dialog->height(), expected.height(), TIMEOUT_MS);
+    QVERIFY2(dialog->width() >= expected.width() && dialog->width() <= qMax(window.width(), expected.width()),
+             qPrintable(QString::number(dialog->width())));
+    QTRY_VERIFY2_WITH_TIMEOUT(PlaceFailure(dialog->geometry(), Window()->geometry(), Area()).isEmpty(),
+                              qPrintable(PlaceFailure(dialog->geometry(), Window()->geometry(), Area())),
                               TIMEOUT_MS);
+    // The list shows each file's name, size and modified time, their titles and rows whole.
+    QStringList cut;
+    const auto whole = [&]
+    {
+        cut.clear();
+        return HeaderTexts(dialog, cut) == QStringList{"Filename", "Size", "Modified"} && cut.isEmpty();
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        whole(), qPrintable(HeaderTexts(dialog, cut).join(", ") + "; cut: " + cut.join("; ")), TIMEOUT_MS);
     // The documents folder, with more files than rows in sight.
     QObject* fileDialog =
         Window()->findChild<QObject*>(button == "saveButton" ? "saveDialog" : "recallDialog");
@@ -400,8 +576,6 @@ void tst_FileDialogs::fileDialogs_openCentredOverTheWindowWithRoomForRowsAndFilt
 
     ClickButton(dialog, QStringLiteral("Cancel"));
     QTRY_VERIFY_WITH_TIMEOUT(DialogWindow(title) == nullptr, TIMEOUT_MS);
-    Window()->resize(1280, 720);
-    QTRY_COMPARE_WITH_TIMEOUT(Window()->contentItem()->size(), QSizeF(1280, 720), TIMEOUT_MS);
 }
 
 void tst_FileDialogs::recall_ofATypedPath_sendsThatFileToTheDevice()
@@ -449,9 +623,10 @@ void tst_FileDialogs::recall_refused_sendsNothingAndTellsWhy_data()
     QTest::newRow("its last byte cut") << "Odd.cfg"
                                        << "odd" << damaged.arg("Odd.cfg");
     // A folder names no file.
-    QTest::newRow("a folder") << "Folder.cfg"
-                              << "folder"
-                              << "Nothing was recalled.\nNo file was chosen.";
+    QTest::newRow("a folder")
+        << "Folder.cfg"
+        << "folder"
+        << "Folder.cfg could not be recalled.\nIt is a folder, not a configuration file.";
     QTest::newRow("missing") << "Missing.cfg"
                              << "missing"
                              << "Missing.cfg could not be recalled.\nThe file does not exist.";
@@ -504,6 +679,46 @@ void tst_FileDialogs::recall_refused_sendsNothingAndTellsWhy()
     QCOMPARE(InputGain(), gain);
 }
 
+void tst_FileDialogs::errorDialog_liesOnTheScreenWithItsTextWhole_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QString>("file");
+
+    const QString longName =
+        "The evening concert in the great hall with the choir and the orchestra, second half.cfg";
+    const QString oneWord =
+        QString("Evening_concert_in_the_great_hall_with_the_choir_and_the_orchestra_second_"
+                "half_as_played_and_recorded_on_the_night_of_the_opening.cfg");
+    QTest::newRow("short name, 640 x 480 at the left edge") << QSize(640, 480) << "left edge"
+                                                            << "Damaged.cfg";
+    QTest::newRow("long name, 640 x 480 at the left edge") << QSize(640, 480) << "left edge" << longName;
+    QTest::newRow("long name, 640 x 480 at the right edge") << QSize(640, 480) << "right edge" << longName;
+    QTest::newRow("short name, 640 x 480 over the left edge") << QSize(640, 480) << "over the left edge"
+                                                              << "Damaged.cfg";
+    QTest::newRow("long name without spaces, 640 x 480 at the left edge")
+        << QSize(640, 480) << "left edge" << oneWord;
+    QTest::newRow("long name, 1280 x 720 in the middle") << QSize(1280, 720) << "middle" << longName;
+}
+
+void tst_FileDialogs::errorDialog_liesOnTheScreenWithItsTextWhole()
+{
+    QFETCH(QSize, window);
+    QFETCH(QString, place);
+    QFETCH(QString, file);
+    const QString path = mFiles + QLatin1Char('/') + file;
+    QVERIFY(WriteFile(path, QByteArray(64, 'x')));
+    QVERIFY(PlaceWindow(window, place));
+
+    QQuickWindow* dialog = OpenDialog("recallButton", RECALL_TITLE);
+    QVERIFY(dialog != nullptr);
+    TypePath(dialog, path);
+    ClickButton(dialog, QStringLiteral("Open"));
+    QCOMPARE(ErrorText(), file +
+                              " could not be recalled.\nIt is not a configuration file of this program, or "
+                              "it is damaged.");
+}
+
 void tst_FileDialogs::save_ofATypedName_addsTheExtensionSoTheRecallDialogListsIt()
 {
     // A name alone is taken within the folder shown, the documents folder.
@@ -532,6 +747,30 @@ void tst_FileDialogs::save_intoAMissingFolder_tellsItCouldNotBeWritten()
     QCOMPARE(ErrorText(), QString("Night.cfg could not be saved.\nThe file could not be written."));
     QVERIFY(!QFile::exists(path));
     QVERIFY(NoticeText().isEmpty());
+}
+
+void tst_FileDialogs::notice_ofALongName_wrapsWithinTheWindow()
+{
+    QVERIFY(PlaceWindow(QSize(640, 480), QStringLiteral("left edge")));
+    const QString name =
+        "The evening concert in the great hall with the choir and the orchestra, second half, as "
+        "played and recorded on the night of the opening, with the encore and the speeches.cfg";
+    QQuickWindow* dialog = OpenDialog("saveButton", SAVE_TITLE);
+    QVERIFY(dialog != nullptr);
+    TypePath(dialog, mFiles + QLatin1Char('/') + name);
+    ClickButton(dialog, QStringLiteral("Save"));
+    QTRY_COMPARE_WITH_TIMEOUT(NoticeText(), "Saved " + name, TIMEOUT_MS);
+
+    // Within the window, its text wrapped within it.
+    const QQuickItem* notice = Window()->findChild<QQuickItem*>(QStringLiteral("savesNotice"));
+    const QQuickItem* text = Window()->findChild<QQuickItem*>(QStringLiteral("noticeText"));
+    const QRectF area = notice->mapRectToScene(QRectF(0, 0, notice->width(), notice->height()));
+    QVERIFY2(
+        QRectF(QPointF(), Window()->size()).contains(area),
+        qPrintable(
+            QString("%1, %2, %3 x %4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height())));
+    QVERIFY2(CutFailure(text).isEmpty(), qPrintable(CutFailure(text)));
+    QVERIFY(text->property("lineCount").toInt() > 1);
 }
 
 int main(int argc, char** argv)

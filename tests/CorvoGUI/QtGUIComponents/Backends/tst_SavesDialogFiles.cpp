@@ -1,5 +1,5 @@
-// The files of the load and save dialogs: the folder they open in, and the file their user named
-// from what the dialog picked and what was typed into its path field.
+// The files of the load and save dialogs: the folder they open in, the file their user named from
+// what the dialog picked and what was typed into its path field, and the folder typed there.
 
 #include "CorvoGUI/QtGUIComponents/Backends/SavesDialogFiles.h"
 
@@ -17,6 +17,8 @@ private slots:
     void startFolder_isTheDocumentsFolderWhereThereIsOne();
     void chosenFile_isTheFileTheUserNamed_data();
     void chosenFile_isTheFileTheUserNamed();
+    void typedFolder_isAnotherFolderTheUserTyped_data();
+    void typedFolder_isAnotherFolderTheUserTyped();
 
 private:
     QTemporaryDir mHome;
@@ -109,6 +111,46 @@ void tst_SavesDialogFiles::chosenFile_isTheFileTheUserNamed()
     { return text.replace("<shown>", folder).replace("<home>", mHome.path()); };
     const QString expected = chosen.isEmpty() ? QString() : mHome.filePath(chosen);
     QCOMPARE(nSavesDialogFiles::ChosenFile(place(picked), place(typed), folder, save), expected);
+}
+
+void tst_SavesDialogFiles::typedFolder_isAnotherFolderTheUserTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    // Relative to the home folder; empty for none.
+    QTest::addColumn<QString>("folder");
+
+    QTest::newRow("another folder") << "<home>/shown/inner"
+                                    << "shown/inner";
+    QTest::newRow("another folder, ending in a separator") << "<home>/shown/inner/"
+                                                           << "shown/inner";
+    QTest::newRow("a folder's name, within the folder shown") << "inner"
+                                                              << "shown/inner";
+    QTest::newRow("a relative path and spaces around it") << "  ../ "
+                                                          << ".";
+    QTest::newRow("a file URL pasted") << "file://<home>/shown/inner"
+                                       << "shown/inner";
+    QTest::newRow("the folder shown, as the field holds it until the user types") << "<shown>"
+                                                                                  << "";
+    QTest::newRow("the folder shown, ending in a separator") << "<shown>/"
+                                                             << "";
+    QTest::newRow("nothing typed") << ""
+                                   << "";
+    QTest::newRow("a file") << "<home>/shown/Existing.cfg"
+                            << "";
+    QTest::newRow("a missing file") << "<home>/shown/Missing.cfg"
+                                    << "";
+    QTest::newRow("a missing folder") << "<home>/new/"
+                                      << "";
+}
+
+void tst_SavesDialogFiles::typedFolder_isAnotherFolderTheUserTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, folder);
+    const QString shown = mHome.filePath("shown");
+    typed.replace("<shown>", shown).replace("<home>", mHome.path());
+    const QString expected = folder.isEmpty() ? QString() : QDir::cleanPath(mHome.filePath(folder));
+    QCOMPARE(nSavesDialogFiles::TypedFolder(typed, shown), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_SavesDialogFiles)
