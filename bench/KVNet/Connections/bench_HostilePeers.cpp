@@ -37,6 +37,7 @@
 #include "KVNet/Core/KVNetMethods.h"
 #include "bench/support/ProcessCpu.h"
 #include "tests/support/network/PeerFrames.h"
+#include "tests/support/network/PeerHello.h"
 #include "tests/support/network/cLinkingPeer.h"
 #include "tests/support/network/cRawSocket.h"
 
@@ -53,6 +54,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -220,22 +222,10 @@ struct sPeer
     {
         mTcp = cRawSocket::TcpConnect(LOCALHOST, SERVER_PORT, 5000, receiveBufferBytes);
         mUdp = cRawSocket::Udp(LOCALHOST);
-        if (!mTcp.IsValid() || !mTcp.Send(Hello(1, mUdp.LocalPort())))
+        if (!nPeerHello::Exchange(mTcp, mUdp, timeoutMs, mProgramUdp))
         {
             return false;
         }
-        QElapsedTimer timer;
-        timer.start();
-        QByteArray ack;
-        while (!mTcp.Take(8, ack))
-        {
-            if (mTcp.PeerClosed() || timer.elapsed() > timeoutMs)
-            {
-                return false;
-            }
-            QThread::msleep(1);
-        }
-        mProgramUdp = quint16((quint8(ack[5]) << 8) | quint8(ack[6]));
         mSinceBeat.start();
         return true;
     }
@@ -741,8 +731,13 @@ sFigures Shutdown(const QString& path)
 void PrintTable(const char* title, const std::vector<const char*>& rows, const std::vector<QString>& labels,
                 const std::vector<sFigures>& figures)
 {
+    int width = 0;
+    for (const char* row : rows)
+    {
+        width = std::max(width, int(std::strlen(row)));
+    }
     std::printf("\n%s\n", title);
-    std::printf("  %-48s", "");
+    std::printf("  %-*s", width, "");
     for (const QString& label : labels)
     {
         std::printf("  %-34s", qPrintable(label));
@@ -750,7 +745,7 @@ void PrintTable(const char* title, const std::vector<const char*>& rows, const s
     std::printf("\n");
     for (size_t row = 0; row < rows.size(); ++row)
     {
-        std::printf("  %-48s", rows[row]);
+        std::printf("  %-*s", width, rows[row]);
         for (const sFigures& column : figures)
         {
             std::printf("  %-34s", row < column.mValues.size() ? qPrintable(column.mValues[row]) : "");

@@ -2,6 +2,7 @@
 
 #include "KVNet/Core/KVNetMethods.h"
 #include "tests/support/network/PeerFrames.h"
+#include "tests/support/network/PeerHello.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -42,22 +43,10 @@ bool cLinkingPeer::Connect(const char* address, quint16 port, int timeoutMs)
     mAddress = address;
     mTcp = cRawSocket::TcpConnect(address, port, timeoutMs);
     mUdp = cRawSocket::Udp(address);
-    if (!mTcp.IsValid() || !mTcp.Send(Hello(1, mUdp.LocalPort())))
+    if (!nPeerHello::Exchange(mTcp, mUdp, timeoutMs, mProgramUdp))
     {
         return false;
     }
-    QElapsedTimer timer;
-    timer.start();
-    QByteArray ack;
-    while (!mTcp.Take(8, ack))
-    {
-        if (mTcp.PeerClosed() || timer.elapsed() > timeoutMs)
-        {
-            return false;
-        }
-        QThread::msleep(1);
-    }
-    mProgramUdp = quint16((quint8(ack[5]) << 8) | quint8(ack[6]));
     mLastBeatMs = QDateTime::currentMSecsSinceEpoch();
     return true;
 }

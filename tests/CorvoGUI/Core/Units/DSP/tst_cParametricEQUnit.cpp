@@ -532,10 +532,10 @@ void tst_cParametricEQUnit::defaults_andNvBlockAcrossRemapping()
     QCOMPARE(Record(unit), saved);
     const UBYTE* block = unit.GetBlock().GetBlockAddress();
     QCOMPARE(nKVByteOrder::LoadLittle16(block), UWORD(0x4380));
-    QCOMPARE(block[2], UBYTE(1));                                   // unit bypass
-    QCOMPARE(nKVByteOrder::LoadLittle16(block + 3), UWORD(30000));  // band 0 frequency
-    QCOMPARE(nKVByteOrder::LoadLittle32(block + 3 + 24), ULONG(1)); // band 0 type
-    QCOMPARE(block[3 + 40 + 2], UBYTE(1));                          // band 2 option
+    QCOMPARE(block[2], UBYTE(1));                                         // unit bypass
+    QCOMPARE(nKVByteOrder::LoadLittle16(block + 3), UWORD(30000));        // band 0 frequency
+    QCOMPARE(nKVByteOrder::LoadLittle32(block + 3 + 24), ULONG(1));       // band 0 type
+    QCOMPARE(block[3 + 40 + 2], UBYTE(1));                                // band 2 option
     QCOMPARE(nKVByteOrder::LoadLittle16(block + 3 + 16 + 6), UWORD(384)); // band 3 gain
     QCOMPARE(block[3 + 44 + 3], UBYTE(0));                                // band 3 bypass
     QCOMPARE(nKVByteOrder::LoadLittle16(block + 3 + 48 + 80), UWORD(0xFA72));
