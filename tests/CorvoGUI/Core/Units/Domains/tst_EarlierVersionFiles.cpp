@@ -114,29 +114,57 @@ struct sModel : sWholeModel
     }
 };
 
-// A gain field of the model: where it is in the saves stream and in the non-volatile RAM file.
-struct sGainPlace
+// A stored field: where it is in the plain saves stream and in the non-volatile RAM file, its size
+// there, and how the unit's reports name the unit and the field.
+struct sStoredPlace
 {
     int mRecordOffset = 0;
     int mBlockOffset = 0; // from the start of the non-volatile RAM file
+    int mSize = 0;
     QString mUnit;
+    QString mField;
 };
+
+// The field recordByte bytes into the unit's saves record and blockByte bytes into its block.
+template <class tUnit>
+sStoredPlace Place(const sModel& model, const tUnit& unit, int recordByte, int blockByte, int size,
+                   const QString& field)
+{
+    sStoredPlace place;
+    place.mRecordOffset = model.RecordOffset(&unit) + recordByte;
+    place.mBlockOffset =
+        int(unit.GetBlock().GetBlockAddress() - model.mStorage.GetStartAddress()) + blockByte;
+    place.mSize = size;
+    place.mUnit = unit.GetName();
+    place.mField = field;
+    return place;
+}
+
+// The same field of every band of every PEQ unit.
+template <class tBandPlace>
+std::vector<sStoredPlace> EveryBand(const sModel& model, tBandPlace bandPlace)
+{
+    std::vector<sStoredPlace> places;
+    for (const cParametricEQUnit* unit : model.EqUnits())
+    {
+        for (int band = 0; band < unit->GetNumberOfBands(); ++band)
+        {
+            places.push_back(bandPlace(model, *unit, band));
+        }
+    }
+    return places;
+}
 
 // The places of one band's gain: in the PEQ record after the bool bypass, 12 bytes a band (qint16
 // frequency, width, gain, ...); in the block after the marker, the u8 bypass, the frequencies and the
 // widths.
-sGainPlace BandGain(const sModel& model, const cParametricEQUnit& unit, int band)
+sStoredPlace BandGain(const sModel& model, const cParametricEQUnit& unit, int band)
 {
-    const int bands = unit.GetNumberOfBands();
-    sGainPlace place;
-    place.mRecordOffset = model.RecordOffset(&unit) + 1 + 12 * band + 4;
-    place.mBlockOffset = int(unit.GetBlock().GetBlockAddress() - model.mStorage.GetStartAddress()) + 2 + 1 +
-                         4 * bands + 2 * band;
-    place.mUnit = unit.GetName();
-    return place;
+    return Place(model, unit, 1 + 12 * band + 4, 2 + 1 + 4 * unit.GetNumberOfBands() + 2 * band, 2,
+                 QStringLiteral("band %1 gain").arg(band));
 }
 
-std::vector<sGainPlace> Places(const sModel& model, eGainField field)
+std::vector<sStoredPlace> Places(const sModel& model, eGainField field)
 {
     switch (field)
     {
@@ -145,28 +173,13 @@ std::vector<sGainPlace> Places(const sModel& model, eGainField field)
     case HIGH_RIGHT_BAND_5:
         return {BandGain(model, *model.mHigh.GetRightEQDriver()->GetUnit(), 5)};
     case EVERY_BAND:
-    {
-        std::vector<sGainPlace> places;
-        for (const cParametricEQUnit* unit : model.EqUnits())
-        {
-            for (int band = 0; band < unit->GetNumberOfBands(); ++band)
-            {
-                places.push_back(BandGain(model, *unit, band));
-            }
-        }
-        return places;
-    }
+        return EveryBand(model, BandGain);
     case INPUT_LEFT_STRIP:
         break;
     }
     // The strip's record: bool mute, bool polarity, qint16 gain; its block: marker, u8 mute, u8
     // polarity, s16 gain.
-    const cControlStripUnit& strip = *model.mFader.GetUnit(0);
-    sGainPlace place;
-    place.mRecordOffset = model.RecordOffset(&strip) + 2;
-    place.mBlockOffset = int(strip.GetBlock().GetBlockAddress() - model.mStorage.GetStartAddress()) + 4;
-    place.mUnit = strip.GetName();
-    return {place};
+    return {Place(model, *model.mFader.GetUnit(0), 2, 4, 2, QStringLiteral("gain"))};
 }
 
 // The settings of one place set to minus infinity by message, as today's version stores them.
@@ -243,59 +256,28 @@ enum eUnshownSetting
     EVERY_BAND_BYPASSED,
 };
 
-// A stored field: where it is in the plain saves stream and in the non-volatile RAM file, its size
-// there, and how the unit's reports name the unit and the field.
-struct sStoredPlace
-{
-    int mRecordOffset = 0;
-    int mBlockOffset = 0; // from the start of the non-volatile RAM file
-    int mSize = 0;
-    QString mUnit;
-    QString mField;
-};
-
 // A band's type: in the PEQ record after the bool bypass, 12 bytes a band (qint16 frequency, width,
 // gain, qint32 type, ...); in the block after the marker, the u8 bypass, the frequencies, widths and
 // gains (u16 each).
 sStoredPlace BandType(const sModel& model, const cParametricEQUnit& unit, int band)
 {
-    const int bands = unit.GetNumberOfBands();
-    sStoredPlace place;
-    place.mRecordOffset = model.RecordOffset(&unit) + 1 + 12 * band + 6;
-    place.mBlockOffset = int(unit.GetBlock().GetBlockAddress() - model.mStorage.GetStartAddress()) + 2 + 1 +
-                         6 * bands + 4 * band;
-    place.mSize = 4;
-    place.mUnit = unit.GetName();
-    place.mField = QStringLiteral("band %1 type").arg(band);
-    return place;
+    return Place(model, unit, 1 + 12 * band + 6, 2 + 1 + 6 * unit.GetNumberOfBands() + 4 * band, 4,
+                 QStringLiteral("band %1 type").arg(band));
 }
 
 // A band's bypass: last of the band's 12 bytes in the PEQ record; in the block after the marker, the
 // u8 bypass, the frequencies, widths and gains (u16 each), the types (u32) and the options (u8).
 sStoredPlace BandBypass(const sModel& model, const cParametricEQUnit& unit, int band)
 {
-    const int bands = unit.GetNumberOfBands();
-    sStoredPlace place;
-    place.mRecordOffset = model.RecordOffset(&unit) + 1 + 12 * band + 11;
-    place.mBlockOffset =
-        int(unit.GetBlock().GetBlockAddress() - model.mStorage.GetStartAddress()) + 2 + 1 + 11 * bands + band;
-    place.mSize = 1;
-    place.mUnit = unit.GetName();
-    place.mField = QStringLiteral("band %1 bypass").arg(band);
-    return place;
+    return Place(model, unit, 1 + 12 * band + 11, 2 + 1 + 11 * unit.GetNumberOfBands() + band, 1,
+                 QStringLiteral("band %1 bypass").arg(band));
 }
 
 // A high-pass or low-pass unit's slope: after the qint16 frequency in its record and the u16
 // frequency in its block.
 sStoredPlace Slope(const sModel& model, const cPassFilterUnit& unit)
 {
-    sStoredPlace place;
-    place.mRecordOffset = model.RecordOffset(&unit) + 2;
-    place.mBlockOffset = int(unit.GetBlock().GetBlockAddress() - model.mStorage.GetStartAddress()) + 2 + 2;
-    place.mSize = 4;
-    place.mUnit = unit.GetName();
-    place.mField = "slope type";
-    return place;
+    return Place(model, unit, 2, 2 + 2, 4, QStringLiteral("slope type"));
 }
 
 std::vector<sStoredPlace> Places(const sModel& model, eUnshownSetting setting)
@@ -330,15 +312,7 @@ std::vector<sStoredPlace> Places(const sModel& model, eUnshownSetting setting)
     case EVERY_BAND_BYPASSED:
         break;
     }
-    std::vector<sStoredPlace> places;
-    for (const cParametricEQUnit* unit : model.EqUnits())
-    {
-        for (int band = 0; band < unit->GetNumberOfBands(); ++band)
-        {
-            places.push_back(BandBypass(model, *unit, band));
-        }
-    }
-    return places;
+    return EveryBand(model, BandBypass);
 }
 
 // Writes `value` big-endian (as the saves stream holds it) or little-endian (as the non-volatile RAM
@@ -513,8 +487,8 @@ void tst_EarlierVersionFiles::earlierSavesFile_recallsMinusInfinity()
     QVERIFY(mModel->mSaves.StartSave(today));
     QByteArray plain = ReadFile(today);
     QVERIFY(cSavesFileCipher::DecipherBytes(plain));
-    const std::vector<sGainPlace> places = Places(*mModel, field);
-    for (const sGainPlace& place : places)
+    const std::vector<sStoredPlace> places = Places(*mModel, field);
+    for (const sStoredPlace& place : places)
     {
         QCOMPARE(plain.mid(place.mRecordOffset, 2).toHex(), QByteArray("8001"));
         plain[place.mRecordOffset + 1] = '\0';
@@ -565,13 +539,13 @@ void tst_EarlierVersionFiles::earlierNonVolatileFile_readsMinusInfinity()
     SetUsersSettings(*mModel);
     SetMinusInfinity(*mModel, field);
     const QByteArray records = mModel->Records();
-    const std::vector<sGainPlace> places = Places(*mModel, field);
+    const std::vector<sStoredPlace> places = Places(*mModel, field);
     Stop();
 
     // The earlier version's file: -32768 where today's holds -32767.
     {
         cNonVolatileStorageManager storage(NonVolatilePath(), kNonVolatileSize, false, false);
-        for (const sGainPlace& place : places)
+        for (const sStoredPlace& place : places)
         {
             SWORD gain = 0;
             std::memcpy(&gain, storage.GetStartAddress() + place.mBlockOffset, sizeof gain);
@@ -586,7 +560,7 @@ void tst_EarlierVersionFiles::earlierNonVolatileFile_readsMinusInfinity()
     // Read as minus infinity, everything else kept: the model as the earlier version showed it, and
     // the file holding minus infinity as today's version writes it.
     QCOMPARE(mModel->Records().toHex(), records.toHex());
-    for (const sGainPlace& place : places)
+    for (const sStoredPlace& place : places)
     {
         SWORD gain = 0;
         std::memcpy(&gain, mModel->mStorage.GetStartAddress() + place.mBlockOffset, sizeof gain);
